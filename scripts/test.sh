@@ -1,0 +1,10 @@
+#!/bin/sh
+# Installs what is missing, builds both targets (host code under ASan and
+# UBSan) and runs every test: unit tests against Mesa, the Windows programs
+# under Wine and Xvfb, and the bounded fuzz runs.
+set -e
+cd "$(dirname "$0")/.."
+sh scripts/install-deps.sh
+sh scripts/build.sh -DMD3V_SANITIZE=ON
+cd build/host
+ctest --output-on-failure -j 2

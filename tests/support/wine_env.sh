@@ -1,0 +1,43 @@
+# Shell helpers for running the Windows programs under Wine on a private
+# Xvfb display. Source this file; it defines:
+#   wine_prefix_init DIR   create (once) and select the Wine prefix in DIR
+#   xvfb_start             start Xvfb on a free display and export DISPLAY
+#   xvfb_stop              stop it again (also run on exit)
+# WINEDEBUG is silenced; the caller runs `wine PROGRAM` itself.
+
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+
+wine_prefix_init() {
+    export WINEPREFIX="$1"
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+        mkdir -p "$WINEPREFIX"
+        # One prefix is shared by the tests; the first one in creates it.
+        (
+            flock 9
+            [ -f "$WINEPREFIX/system.reg" ] || wine wineboot -i >/dev/null 2>&1
+            wineserver -w
+        ) 9>"$WINEPREFIX.lock"
+    fi
+}
+
+XVFB_PID=""
+xvfb_start() {
+    fd_file=$(mktemp)
+    Xvfb -displayfd 1 -screen 0 1024x768x24 -nolisten tcp >"$fd_file" 2>/dev/null &
+    XVFB_PID=$!
+    i=0
+    while [ ! -s "$fd_file" ] && [ $i -lt 100 ]; do sleep 0.1; i=$((i + 1)); done
+    DISPLAY=":$(head -n1 "$fd_file")"
+    export DISPLAY
+    rm -f "$fd_file"
+    trap xvfb_stop EXIT
+}
+
+xvfb_stop() {
+    if [ -n "$XVFB_PID" ]; then
+        kill "$XVFB_PID" 2>/dev/null || true
+        wait "$XVFB_PID" 2>/dev/null || true
+        XVFB_PID=""
+    fi
+}

@@ -1,0 +1,36 @@
+// tga: OpenGL textures from uncompressed 8/24/32-bit TGA files.
+// Every function needs a current rendering context on the calling thread and
+// returns the name of a new texture object, or 0 when none was made.
+#ifndef TGA_TGA_H
+#define TGA_TGA_H
+
+#if defined(_WIN32) && !defined(TGA_BUILDING)
+#define TGA_API __declspec(dllimport)
+#else
+#define TGA_API
+#endif
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+// Mipmapped 2D texture: 8-bit files become GL_ALPHA8, 24-bit GL_RGB8,
+// 32-bit GL_RGBA8.
+TGA_API unsigned int TGA_UploadImage(const char *file_name);
+
+// Cube map from six 24-bit files, one per face in this order.
+TGA_API unsigned int TGA_UploadCube(const char *positive_x, const char *negative_x,
+                                    const char *positive_y, const char *negative_y,
+                                    const char *positive_z, const char *negative_z);
+
+// DOT3 normal map (mipmapped RGB) from an 8-bit height map.
+TGA_API unsigned int TGA_UploadDOT3(const char *file_name);
+
+// Signed du/dv offset map (base level only) from an 8-bit height map.
+TGA_API unsigned int TGA_UploadDUDV(const char *file_name);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif

@@ -1,0 +1,118 @@
+// MD3 models: the file records, the in-memory model, the loader, the packed
+// normal table and the by-name assembly (skins on surfaces, children on tags).
+#ifndef VIEWER_MD3_H
+#define VIEWER_MD3_H
+
+#include <cstdint>
+
+// File records, byte for byte as they stand in the file (little-endian).
+struct Md3Header {
+    char ident[4];            // "IDP3"
+    int32_t version;          // 15
+    char name[64];
+    int32_t flags;
+    int32_t num_frames;
+    int32_t num_tags;         // tags in each frame
+    int32_t num_surfaces;
+    int32_t num_skins;
+    int32_t ofs_frames;       // the four offsets are kept, never followed
+    int32_t ofs_tags;
+    int32_t ofs_surfaces;
+    int32_t ofs_end;
+};
+
+struct Md3Frame {
+    float min_bounds[3];
+    float max_bounds[3];
+    float local_origin[3];
+    float radius;
+    char name[16];
+};
+
+struct Md3Tag {
+    char name[64];
+    float origin[3];
+    float axis[9];            // row r is axis vector r
+};
+
+struct Md3SurfaceHeader {
+    char ident[4];
+    char name[64];
+    int32_t flags;
+    int32_t num_frames;
+    int32_t num_shaders;
+    int32_t num_verts;
+    int32_t num_triangles;
+    int32_t ofs_triangles;    // offsets count from the surface's first byte
+    int32_t ofs_shaders;      // kept, never followed: shaders follow the header
+    int32_t ofs_st;
+    int32_t ofs_xyznormal;
+    int32_t ofs_end;          // length of the surface; the next one starts here
+};
+
+struct Md3Shader {
+    char name[64];
+    int32_t shader_index;
+};
+
+struct Md3Triangle {
+    int32_t indexes[3];
+};
+
+struct Md3TexCoord {
+    float s;
+    float t;
+};
+
+struct Md3Vertex {
+    int16_t x, y, z;          // units of 1/64
+    uint8_t normal[2];        // packed normal, see NormalTable
+};
+
+static_assert(sizeof(Md3Header) == 108, "Md3Header is 108 bytes");
+static_assert(sizeof(Md3Frame) == 56, "Md3Frame is 56 bytes");
+static_assert(sizeof(Md3Tag) == 112, "Md3Tag is 112 bytes");
+static_assert(sizeof(Md3SurfaceHeader) == 108, "Md3SurfaceHeader is 108 bytes");
+static_assert(sizeof(Md3Shader) == 68, "Md3Shader is 68 bytes");
+static_assert(sizeof(Md3Triangle) == 12, "Md3Triangle is 12 bytes");
+static_assert(sizeof(Md3TexCoord) == 8, "Md3TexCoord is 8 bytes");
+static_assert(sizeof(Md3Vertex) == 8, "Md3Vertex is 8 bytes");
+
+// In-memory records. Every array is its own heap block owned by the record.
+struct Md3Surface {
+    Md3SurfaceHeader header;
+    Md3Shader *shaders;       // num_shaders
+    Md3Triangle *triangles;   // num_triangles
+    Md3TexCoord *texcoords;   // num_verts
+    Md3Vertex *vertices;      // num_frames * num_verts, frame after frame
+    int32_t has_texture;      // 1: bind texture before drawing
+    uint32_t texture;
+};
+
+struct Md3Model {
+    Md3Header header;
+    Md3Frame *frames;         // num_frames
+    Md3Tag *tags;             // num_frames * num_tags, frame after frame
+    Md3Surface *surfaces;     // num_surfaces
+    int32_t current_frame;    // drawn at fraction 0
+    int32_t next_frame;       // drawn at fraction 1
+    float fraction;
+    Md3Model **links;         // num_tags child pointers, null where none
+};
+
+// Decoded packed normals: entry b0 * 256 + b1 for the bytes b0 = normal[0],
+// b1 = normal[1]. Filled by every successful MD3_Load.
+extern float NormalTable[65536][3];
+
+// Reads an MD3 file into the caller's record. 1 on success; 0 when the file
+// cannot be opened or is refused, and the record is then an empty model.
+int MD3_Load(const char *file_name, Md3Model *model);
+
+// Gives the first surface named `name` the texture. Its index, or -1.
+int MD3_SetSkin(const char *name, Md3Model *model, uint32_t texture);
+
+// Links `child` (may be null) at the first tag named `name` of frame 0.
+// Its index, or -1 when no tag matches or the link would make a cycle.
+int MD3_AttachToTag(const char *name, Md3Model *parent, Md3Model *child);
+
+#endif
