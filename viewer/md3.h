@@ -106,13 +106,26 @@ extern float NormalTable[65536][3];
 
 // Reads an MD3 file into the caller's record. 1 on success; 0 when the file
 // cannot be opened or is refused, and the record is then an empty model.
+// A file is refused when it breaks its own layout: short data, negative
+// counts, records or offsets outside the file, triangle indices outside the
+// surface's vertices, a surface with fewer frames than the model, names that
+// fill their field without a terminating NUL. The animation fields
+// (current_frame, next_frame, fraction) are never touched. The previous
+// contents of the record are not released (see MD3_Free).
 int MD3_Load(const char *file_name, Md3Model *model);
 
 // Gives the first surface named `name` the texture. Its index, or -1.
 int MD3_SetSkin(const char *name, Md3Model *model, uint32_t texture);
 
 // Links `child` (may be null) at the first tag named `name` of frame 0.
-// Its index, or -1 when no tag matches or the link would make a cycle.
+// Its index, or -1 when no tag matches or the link would make a cycle
+// (child is the parent, or the parent is reachable from the child); on -1
+// nothing changes.
 int MD3_AttachToTag(const char *name, Md3Model *parent, Md3Model *child);
+
+// Releases the record's arrays and leaves it an empty model (zero header, no
+// arrays); the animation fields are kept. The record must hold a model that
+// MD3_Load filled, or be all zero. Call it before loading a record again.
+void MD3_Free(Md3Model *model);
 
 #endif
