@@ -1,0 +1,59 @@
+#include "context.h"
+
+#include "shell.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+HDC device_context = NULL;
+HGLRC render_context = NULL;
+
+static int Context_Fail(const char *message) {
+    MessageBoxA(main_window, message, "ERROR", MB_OK);
+    return 0;
+}
+
+int Context_Create(void) {
+    PIXELFORMATDESCRIPTOR request;
+    ZeroMemory(&request, sizeof request);
+    request.nSize = sizeof request;
+    request.nVersion = 1;
+    request.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
+    request.iPixelType = PFD_TYPE_RGBA;
+    request.cColorBits = 32;
+    request.cDepthBits = 24;
+    request.iLayerType = PFD_MAIN_PLANE;
+
+    device_context = GetDC(main_window);
+    int format = ChoosePixelFormat(device_context, &request);
+    if (format == 0)
+        return Context_Fail("ChoosePixelFormat Failed.");
+    if (!SetPixelFormat(device_context, format, &request))
+        return Context_Fail("SetPixelFormat Failed.");
+    render_context = wglCreateContext(device_context);
+    if (render_context == NULL)
+        return Context_Fail("wglCreateContext Failed.");
+    if (!wglMakeCurrent(device_context, render_context))
+        return Context_Fail("wglMakeCurrent Failed.");
+    return 1;
+}
+
+void Context_Destroy(void) {
+    // After a failed create some of these are null; the calls then fail
+    // harmlessly.
+    wglMakeCurrent(NULL, NULL);
+    wglDeleteContext(render_context);
+    ReleaseDC(main_window, device_context);
+}
+
+void View_Resize(int width, int height) {
+    if (height == 0)
+        height = 1;
+    glViewport(0, 0, width, height);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    // The near plane is the single-precision 0.001 widened to double.
+    gluPerspective(90.0, double(width) / double(height), double(0.001f), 400.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+}

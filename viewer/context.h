@@ -1,0 +1,16 @@
+// The window's OpenGL rendering context and the perspective projection.
+#ifndef VIEWER_CONTEXT_H
+#define VIEWER_CONTEXT_H
+
+// Gives main_window a double-buffered RGBA context and makes it current.
+// 1 on success; 0 after an "ERROR" message box has said which step failed.
+int Context_Create(void);
+
+// Releases the context and the device context (also after a failed create).
+void Context_Destroy(void);
+
+// Viewport and 90-degree perspective for a client of width x height pixels;
+// leaves GL_MODELVIEW selected with the identity loaded.
+void View_Resize(int width, int height);
+
+#endif

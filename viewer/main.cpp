@@ -1,0 +1,116 @@
+// The viewer's entry point: the window, the idle-time loop and the
+// frame-rate measurement.
+#include "context.h"
+#include "scene.h"
+#include "shell.h"
+
+#include <stdio.h>
+
+int window_width = 640;
+int window_height = 480;
+HWND main_window = NULL;
+int frame_count = 0;
+LARGE_INTEGER timer_frequency;
+LARGE_INTEGER timer_start;
+char fps_text[256];
+
+// Frames in one measuring window are counted up to this many before the
+// 21st triggers the measurement.
+#define FPS_WINDOW_FRAMES 20
+
+static void Fps_Step(void) {
+    frame_count += 1;
+    if (frame_count <= FPS_WINDOW_FRAMES)
+        return;
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    long long elapsed = now.QuadPart - timer_start.QuadPart;
+    // Without a high-resolution counter (or a window that took no time) the
+    // rate is undefined: keep the last text rather than divide by zero.
+    if (timer_frequency.QuadPart > 0 && elapsed > 0) {
+        double seconds = double(elapsed) / double(timer_frequency.QuadPart);
+        sprintf(fps_text, "FPS: %0.1f", double(frame_count) / seconds);
+    }
+    frame_count = 0;
+    QueryPerformanceCounter(&timer_start);
+}
+
+LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CREATE:
+        QueryPerformanceFrequency(&timer_frequency);
+        QueryPerformanceCounter(&timer_start);
+        break;
+    case WM_SIZE:
+        window_width = int(LOWORD(lParam));
+        window_height = int(HIWORD(lParam));
+        View_Resize(window_width, window_height);
+        break;
+    case WM_CLOSE:
+        PostQuitMessage(0);
+        break;
+    case WM_KEYDOWN:
+        if (wParam == VK_ESCAPE)
+            PostQuitMessage(0);
+        break;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR command_line, int show) {
+    (void)previous;
+    (void)command_line;
+    (void)show;
+
+    WNDCLASSA window_class;
+    window_class.style = CS_VREDRAW | CS_HREDRAW | CS_OWNDC;
+    window_class.lpfnWndProc = WndProc;
+    window_class.cbClsExtra = 0;
+    window_class.cbWndExtra = 0;
+    window_class.hInstance = instance;
+    window_class.hIcon = LoadIconA(NULL, IDI_WINLOGO);
+    window_class.hCursor = LoadCursorA(NULL, IDC_ARROW);
+    window_class.hbrBackground = reinterpret_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    window_class.lpszMenuName = NULL;
+    window_class.lpszClassName = "OpenGL";
+    // Without a class or a window there is nothing to draw into; a null
+    // window would even hand the screen's device context to GL.
+    if (!RegisterClassA(&window_class))
+        return 1;
+
+    RECT rectangle = {0, 0, window_width, window_height};
+    AdjustWindowRect(&rectangle, WS_OVERLAPPEDWINDOW, FALSE);
+    main_window = CreateWindowExA(0, "OpenGL", "OpenGL", WS_CLIPSIBLINGS | WS_OVERLAPPEDWINDOW,
+                                  CW_USEDEFAULT, CW_USEDEFAULT, rectangle.right - rectangle.left,
+                                  rectangle.bottom - rectangle.top, NULL, NULL, instance, NULL);
+    if (main_window == NULL)
+        return 1;
+    ShowWindow(main_window, SW_SHOW);
+    SetForegroundWindow(main_window);
+
+    // A failed start-up has no quit message to take its code from.
+    int exit_code = 1;
+    if (Context_Create()) {
+        View_Resize(window_width, window_height);
+        if (Scene_Init()) {
+            MSG message;
+            for (;;) {
+                if (PeekMessageA(&message, NULL, 0, 0, PM_REMOVE)) {
+                    if (message.message == WM_QUIT)
+                        break;
+                    TranslateMessage(&message);
+                    DispatchMessageA(&message);
+                } else {
+                    Scene_Render();
+                    SwapBuffers(device_context);
+                    Fps_Step();
+                }
+            }
+            exit_code = int(message.wParam);
+        }
+    }
+
+    Context_Destroy();
+    DestroyWindow(main_window);
+    return exit_code;
+}
