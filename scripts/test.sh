@@ -8,3 +8,7 @@ sh scripts/install-deps.sh
 sh scripts/build.sh -DMD3V_SANITIZE=ON
 cd build/host
 ctest --output-on-failure -j 2
+cd ../..
+# Bounded fuzz runs of the two file readers, 60 s each, in their own clang
+# tree (build/fuzz).
+sh scripts/fuzz.sh 60
