@@ -1,0 +1,17 @@
+# tga: the reader and the height-map encodings on plain buffers (the static
+# core), and the four uploads through the shared library in a real Mesa
+# context.
+set(TGA_TEST_DIR ${CMAKE_CURRENT_SOURCE_DIR}/tga)
+
+add_library(tga_test_files STATIC ${TGA_TEST_DIR}/tga_test_files.cpp ${TGA_TEST_DIR}/tga_gl_checks.cpp)
+target_link_libraries(tga_test_files PUBLIC test_support sample_writers)
+
+add_executable(tga_core_tests ${TGA_TEST_DIR}/tga_read_test.cpp ${TGA_TEST_DIR}/heightmap_test.cpp)
+target_link_libraries(tga_core_tests PRIVATE tga_core tga_test_files)
+add_test(NAME tga_core_tests COMMAND tga_core_tests)
+
+add_executable(tga_upload_tests ${TGA_TEST_DIR}/tga_upload_test.cpp ${TGA_TEST_DIR}/tga_bump_test.cpp)
+target_link_libraries(tga_upload_tests PRIVATE tga tga_test_files)
+add_test(NAME tga_upload_tests COMMAND tga_upload_tests)
+
+set_tests_properties(tga_core_tests tga_upload_tests PROPERTIES ENVIRONMENT "${MD3V_TEST_ENV}")

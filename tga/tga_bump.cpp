@@ -1,0 +1,79 @@
+// TGA_UploadDOT3 and TGA_UploadDUDV: bump-mapping textures from 8-bit height
+// maps.
+#include "tga.h"
+
+#include <cstdint>
+#include <cstdlib>
+
+#include "heightmap.h"
+#include "tga_gl.h"
+#include "tga_read.h"
+
+static const GLfloat kModulate = 8448.0f;
+
+// Reads an 8-bit height map and takes an output buffer of bytes_per_texel
+// per texel. 1 with both buffers held; 0 with nothing held.
+static int ReadHeightMap(const char *file_name, int bytes_per_texel, TgaImage *image, void **out) {
+    if (!TGA_Read(file_name, image))
+        return 0;
+    if (image->bits_per_pixel != 8) {
+        std::free(image->pixels);
+        return 0;
+    }
+    size_t size = size_t(image->width) * size_t(image->height) * size_t(bytes_per_texel);
+    *out = std::malloc(size ? size : 1);
+    if (!*out) {
+        std::free(image->pixels);
+        return 0;
+    }
+    return 1;
+}
+
+// Shared set-up of both textures, after the height map is released.
+static GLuint BeginBumpTexture(GLint min_filter) {
+    GLuint name = 0;
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glGenTextures(1, &name);
+    glBindTexture(GL_TEXTURE_2D, name);
+    glEnable(GL_TEXTURE_2D);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, min_filter);
+    glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, kModulate);
+    return name;
+}
+
+unsigned int TGA_UploadDOT3(const char *file_name) {
+    TgaImage image;
+    void *out = nullptr;
+    if (!ReadHeightMap(file_name, 3, &image, &out))
+        return 0;
+    uint8_t *normals = static_cast<uint8_t *>(out);
+    HeightMap_EncodeDOT3(image.pixels, image.width, image.height, normals);
+    int width = image.width;
+    int height = image.height;
+    std::free(image.pixels);
+
+    GLuint name = BeginBumpTexture(GL_LINEAR_MIPMAP_NEAREST);
+    gluBuild2DMipmaps(GL_TEXTURE_2D, GL_RGB8, width, height, GL_RGB, GL_UNSIGNED_BYTE, normals);
+    std::free(normals);
+    return name;
+}
+
+unsigned int TGA_UploadDUDV(const char *file_name) {
+    TgaImage image;
+    void *out = nullptr;
+    if (!ReadHeightMap(file_name, 2, &image, &out))
+        return 0;
+    int8_t *offsets = static_cast<int8_t *>(out);
+    HeightMap_EncodeDUDV(image.pixels, image.width, image.height, offsets);
+    int width = image.width;
+    int height = image.height;
+    std::free(image.pixels);
+
+    GLuint name = BeginBumpTexture(GL_LINEAR);
+    glTexImage2D(GL_TEXTURE_2D, 0, DUDV_INTERNAL_FORMAT, width, height, 0, DUDV_FORMAT, GL_BYTE, offsets);
+    std::free(offsets);
+    return name;
+}

@@ -1,0 +1,95 @@
+// TGA_UploadImage and TGA_UploadCube: mipmapped 2D textures and cube maps.
+#include "tga.h"
+
+#include <cstdlib>
+
+#include "tga_gl.h"
+#include "tga_read.h"
+
+// The environment mode goes through glTexEnvf, as the float of GL_MODULATE.
+static const GLfloat kModulate = 8448.0f;
+
+unsigned int TGA_UploadImage(const char *file_name) {
+    TgaImage image;
+    if (!TGA_Read(file_name, &image))
+        return 0;
+
+    GLint internal_format;
+    GLenum pixel_format;
+    switch (image.bits_per_pixel) {
+    case 8:
+        internal_format = GL_ALPHA8;
+        pixel_format = GL_ALPHA;
+        break;
+    case 24:
+        internal_format = GL_RGB8;
+        pixel_format = GL_BGR_EXT;
+        break;
+    case 32:
+        internal_format = GL_RGBA8;
+        pixel_format = GL_BGRA_EXT;
+        break;
+    default:
+        return 0;   // depth not read: no pixel buffer
+    }
+
+    GLuint name = 0;
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glGenTextures(1, &name);
+    glBindTexture(GL_TEXTURE_2D, name);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_NEAREST);
+    glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, kModulate);
+    gluBuild2DMipmaps(GL_TEXTURE_2D, internal_format, image.width, image.height, pixel_format,
+                      GL_UNSIGNED_BYTE, image.pixels);
+    std::free(image.pixels);
+    return name;
+}
+
+static void FreeFaces(TgaImage *faces, int count) {
+    for (int i = 0; i < count; ++i)
+        std::free(faces[i].pixels);
+}
+
+unsigned int TGA_UploadCube(const char *positive_x, const char *negative_x, const char *positive_y,
+                            const char *negative_y, const char *positive_z, const char *negative_z) {
+    const char *files[6] = {positive_x, negative_x, positive_y, negative_y, positive_z, negative_z};
+    static const GLenum targets[6] = {
+        GL_TEXTURE_CUBE_MAP_POSITIVE_X, GL_TEXTURE_CUBE_MAP_NEGATIVE_X,
+        GL_TEXTURE_CUBE_MAP_POSITIVE_Y, GL_TEXTURE_CUBE_MAP_NEGATIVE_Y,
+        GL_TEXTURE_CUBE_MAP_POSITIVE_Z, GL_TEXTURE_CUBE_MAP_NEGATIVE_Z,
+    };
+
+    // Every face is read before the first GL call; the first unreadable or
+    // non-24-bit face ends the load, and later files stay unopened.
+    TgaImage faces[6];
+    for (int i = 0; i < 6; ++i) {
+        if (!TGA_Read(files[i], &faces[i])) {
+            FreeFaces(faces, i);
+            return 0;
+        }
+        // Faces are sent as 24-bit data; any other depth would be read past
+        // its buffer, or has none.
+        if (faces[i].bits_per_pixel != 24) {
+            FreeFaces(faces, i + 1);
+            return 0;
+        }
+    }
+
+    GLuint name = 0;
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glGenTextures(1, &name);
+    glBindTexture(GL_TEXTURE_CUBE_MAP, name);
+    glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, kModulate);
+    for (int i = 0; i < 6; ++i)
+        glTexImage2D(targets[i], 0, GL_RGB8, faces[i].width, faces[i].height, 0, GL_BGR_EXT,
+                     GL_UNSIGNED_BYTE, faces[i].pixels);
+    FreeFaces(faces, 6);
+    return name;
+}
