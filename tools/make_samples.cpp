@@ -230,7 +230,7 @@ const int kWalkPeriod = 40;        // frames per stride cycle
 const int kBreathPeriod = 30;
 const int kAimPeriod = 50;
 
-double WalkPhase(int frame) { return 2.0 * kPi * frame / kWalkPeriod + kPi / 2.0; }
+double WalkPhase(int frame) { return 2.0 * kPi * frame / kWalkPeriod - kPi / 2.0; }
 double Breath(int frame) { return std::sin(2.0 * kPi * frame / kBreathPeriod); }
 double AimDegrees(int frame) { return 4.0 * std::sin(2.0 * kPi * frame / kAimPeriod); }
 
@@ -248,10 +248,10 @@ void LegsGeometry(Geo &g, int frame) {
         double sign = side ? -1.0 : 1.0;
         double swing = 28.0 * std::sin(phase) * sign;
         double knee = 6.0 + 24.0 * (0.5 + 0.5 * std::sin(phase - sign * kPi / 2.0));
-        Xform thigh = Compose(root, Compose(Translate(0, sign * 3.0, -3.5), RotY(-swing)));
-        AddTube(g, thigh, V(0, 0, 0), V(0, 0, -10), 2.5, 2.1, 14);
+        Xform thigh = Compose(root, Compose(Translate(0, sign * 3.4, -3.5), RotY(-swing)));
+        AddTube(g, thigh, V(0, 0, 0), V(0, 0, -10), 2.3, 2.0, 14);
         Xform shin = Compose(thigh, Compose(Translate(0, 0, -10), RotY(knee)));
-        AddEllipsoid(g, shin, V(0.3, 0, 0), V(2.3, 2.2, 2.2), 6, 10);
+        AddEllipsoid(g, shin, V(0.3, 0, 0), V(2.1, 2.0, 2.0), 6, 10);
         AddTube(g, shin, V(0, 0, 0), V(0, 0, -9.5), 2.0, 1.6, 14);
         Xform foot = Compose(shin, Compose(Translate(0, 0, -9.5), RotY(swing - knee)));
         AddBox(g, foot, V(1.4, 0, -1.2), V(3.2, 1.7, 1.2));
@@ -264,7 +264,7 @@ Xform TorsoTag(int frame) {
 }
 
 Xform HeadTag(int frame) {
-    return Compose(Translate(0.2, 0, 19.3 + 0.15 * Breath(frame)), RotY(2.0 * Breath(frame)));
+    return Compose(Translate(0.2, 0, 17.8 + 0.15 * Breath(frame)), RotY(2.0 * Breath(frame)));
 }
 
 // The right hand, where the weapon sits: weapon +x along the forearm.
@@ -281,7 +281,7 @@ void ChestGeometry(Geo &g, int frame) {
     AddBox(g, t, V(0, 0, 3), V(2.6, 4.2, 3));
     AddBox(g, t, V(0.3, 0, 10.5), V(3.6 * (1 + 0.03 * b), 6.2 * (1 + 0.02 * b), 4.8));
     AddBox(g, t, V(-4.8, 0, 10.8), V(1.4, 4.0, 4.2));   // backpack
-    AddTube(g, t, V(0, 0, 15.0), V(0, 0, 19.4), 2.0, 1.8, 12);
+    AddTube(g, t, V(0, 0, 15.0), V(0, 0, 18.4), 2.0, 1.8, 12);
 }
 
 void ArmsGeometry(Geo &g, int frame) {
@@ -307,16 +307,16 @@ void ArmsGeometry(Geo &g, int frame) {
 
 void HelmetGeometry(Geo &g, int) {
     Xform t = Identity();
-    AddEllipsoid(g, t, V(0.3, 0, 6.2), V(5.6, 5.0, 6.4), 12, 20);
-    AddBox(g, t, V(-0.5, 0, 12.3), V(4.2, 0.7, 0.9));   // crest
+    AddEllipsoid(g, t, V(0.3, 0, 6.6), V(5.8, 5.2, 6.8), 12, 20);
+    AddBox(g, t, V(-0.5, 0, 13.1), V(4.2, 0.7, 0.9));   // crest
     for (int side = 0; side < 2; ++side) {
         double sign = side ? -1.0 : 1.0;
-        AddTube(g, t, V(0.3, sign * 4.4, 5.6), V(0.3, sign * 5.6, 5.6), 1.9, 1.9, 12);
+        AddTube(g, t, V(0.3, sign * 4.6, 6.0), V(0.3, sign * 5.8, 6.0), 1.9, 1.9, 12);
     }
 }
 
 void VisorGeometry(Geo &g, int) {
-    AddEllipsoidPart(g, Identity(), V(0.3, 0, 6.2), V(5.95, 5.35, 6.6), 4, 12, -62.0, 62.0, -8.0, 26.0);
+    AddEllipsoidPart(g, Identity(), V(0.3, 0, 6.6), V(6.15, 5.55, 7.0), 4, 12, -62.0, 62.0, -8.0, 26.0);
 }
 
 void TubeGeometry(Geo &g, int) {
