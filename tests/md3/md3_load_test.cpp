@@ -1,0 +1,239 @@
+// MD3_Load: the layout it reads, what it keeps, and the files it refuses.
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstddef>
+#include <cstring>
+#include <functional>
+#include <random>
+
+#include "md3_test_files.h"
+
+namespace {
+
+size_t SurfaceField(const Md3Layout &layout, int surface, size_t field) {
+    return layout.surfaces.at(surface) + field;
+}
+
+// Compares a loaded record field by field with what the writer was given.
+void ExpectModelMatches(const Md3ModelData &data, const Md3Model &model) {
+    ASSERT_EQ(std::memcmp(model.header.ident, "IDP3", 4), 0);
+    EXPECT_STREQ(model.header.name, data.name.c_str());
+    ASSERT_EQ(model.header.num_frames, int32_t(data.frames.size()));
+    ASSERT_EQ(model.header.num_tags, data.num_tags);
+    ASSERT_EQ(model.header.num_surfaces, int32_t(data.surfaces.size()));
+    for (size_t i = 0; i < data.frames.size(); ++i)
+        EXPECT_EQ(std::memcmp(&model.frames[i], &data.frames[i], sizeof(Md3Frame)), 0) << "frame " << i;
+    for (size_t i = 0; i < data.tags.size(); ++i)
+        EXPECT_EQ(std::memcmp(&model.tags[i], &data.tags[i], sizeof(Md3Tag)), 0) << "tag " << i;
+    for (int32_t i = 0; i < data.num_tags; ++i)
+        EXPECT_EQ(model.links[i], nullptr);
+    for (size_t s = 0; s < data.surfaces.size(); ++s) {
+        SCOPED_TRACE("surface " + std::to_string(s));
+        const Md3SurfaceData &want = data.surfaces[s];
+        const Md3Surface &got = model.surfaces[s];
+        EXPECT_STREQ(got.header.name, want.name.c_str());
+        EXPECT_EQ(got.has_texture, 0);
+        ASSERT_EQ(got.header.num_shaders, int32_t(want.shaders.size()));
+        ASSERT_EQ(got.header.num_triangles, int32_t(want.triangles.size()));
+        ASSERT_EQ(got.header.num_verts, int32_t(want.texcoords.size()));
+        ASSERT_EQ(got.header.num_frames, want.num_frames);
+        for (size_t i = 0; i < want.shaders.size(); ++i) {
+            EXPECT_STREQ(got.shaders[i].name, want.shaders[i].name);
+            EXPECT_EQ(got.shaders[i].shader_index, want.shaders[i].shader_index);
+        }
+        for (size_t i = 0; i < want.triangles.size(); ++i)
+            EXPECT_EQ(std::memcmp(got.triangles[i].indexes, want.triangles[i].indexes, 12), 0);
+        for (size_t i = 0; i < want.texcoords.size(); ++i) {
+            EXPECT_EQ(got.texcoords[i].s, want.texcoords[i].s);
+            EXPECT_EQ(got.texcoords[i].t, want.texcoords[i].t);
+        }
+        for (size_t i = 0; i < want.vertices.size(); ++i)
+            EXPECT_EQ(std::memcmp(&got.vertices[i], &want.vertices[i], sizeof(Md3Vertex)), 0) << "vertex " << i;
+    }
+}
+
+TEST(Md3Load, ReadsEveryRecordAndKeepsTheAnimationFields) {
+    const Md3ModelData data = TestMd3_Model();
+    Md3Model model = {};
+    model.current_frame = 7;
+    model.next_frame = 3;
+    model.fraction = 0.25f;
+    ASSERT_EQ(TestMd3_LoadBytes(Md3Writer_Encode(data), &model), 1);
+    ExpectModelMatches(data, model);
+    EXPECT_EQ(model.current_frame, 7);
+    EXPECT_EQ(model.next_frame, 3);
+    EXPECT_EQ(model.fraction, 0.25f);
+    MD3_Free(&model);
+    EXPECT_TRUE(TestMd3_IsEmpty(model));
+    EXPECT_EQ(model.current_frame, 7);
+}
+
+// The header's offsets and each surface's ofs_shaders are never followed;
+// gaps between a surface's arrays are crossed through its own offsets.
+TEST(Md3Load, FollowsTheFileOrderAndTheSurfaceOffsets) {
+    Md3ModelData data = TestMd3_Model();
+    data.surfaces[0].gap_before_triangles = 12;
+    data.surfaces[0].gap_before_st = 7;
+    data.surfaces[0].gap_before_xyz = 33;
+    data.surfaces[0].gap_after = 5;
+    data.surfaces[1].gap_before_st = 64;
+    Md3Layout layout;
+    std::vector<uint8_t> bytes = Md3Writer_Encode(data, &layout);
+    TestMd3_Patch(bytes, offsetof(Md3Header, ofs_frames), int32_t(4000));
+    TestMd3_Patch(bytes, offsetof(Md3Header, ofs_tags), int32_t(-8));
+    TestMd3_Patch(bytes, offsetof(Md3Header, ofs_surfaces), int32_t(layout.surfaces[1]));
+    TestMd3_Patch(bytes, offsetof(Md3Header, ofs_end), int32_t(3));
+    TestMd3_Patch(bytes, SurfaceField(layout, 0, offsetof(Md3SurfaceHeader, ofs_shaders)), int32_t(300));
+    TestMd3_Patch(bytes, SurfaceField(layout, 1, offsetof(Md3SurfaceHeader, ofs_shaders)), int32_t(-1));
+    Md3Model model = {};
+    ASSERT_EQ(TestMd3_LoadBytes(bytes, &model), 1);
+    ExpectModelMatches(data, model);
+    EXPECT_EQ(model.header.ofs_frames, 4000);   // copied as read
+    MD3_Free(&model);
+}
+
+TEST(Md3Load, AcceptsModelsWithoutTagsOrSurfaces) {
+    Md3ModelData data = TestMd3_Model();
+    data.num_tags = 0;
+    data.tags.clear();
+    data.surfaces.clear();
+    Md3Model model = {};
+    ASSERT_EQ(TestMd3_LoadBytes(Md3Writer_Encode(data), &model), 1);
+    EXPECT_EQ(model.header.num_frames, 2);
+    EXPECT_EQ(model.header.num_tags, 0);
+    EXPECT_EQ(model.header.num_surfaces, 0);
+    EXPECT_EQ(MD3_AttachToTag("tag_a", &model, &model), -1);
+    EXPECT_EQ(MD3_SetSkin("first", &model, 1), -1);
+    MD3_Free(&model);
+}
+
+TEST(Md3Load, RefusesOtherMagicVersionAndMissingFiles) {
+    const std::vector<uint8_t> good = Md3Writer_Encode(TestMd3_Model());
+    struct Case { const char *ident; int32_t version; } cases[] = {
+        {"IDP3", 16}, {"IDP3", 14}, {"IDP2", 15}, {"idp3", 15}, {"IDP\0", 15}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(std::string(c.ident, 4) + " " + std::to_string(c.version));
+        std::vector<uint8_t> bytes = good;
+        std::memcpy(bytes.data(), c.ident, 4);
+        TestMd3_Patch(bytes, offsetof(Md3Header, version), c.version);
+        Md3Model model = {};
+        EXPECT_EQ(TestMd3_LoadBytes(bytes, &model), 0);
+        EXPECT_TRUE(TestMd3_IsEmpty(model));
+    }
+    Md3Model model = {};
+    model.header.num_surfaces = 3;   // whatever the record held before
+    model.fraction = 0.5f;
+    EXPECT_EQ(MD3_Load(TestMd3_Path("no_such_file.md3").c_str(), &model), 0);
+    EXPECT_TRUE(TestMd3_IsEmpty(model));
+    EXPECT_EQ(model.fraction, 0.5f);
+    EXPECT_EQ(MD3_Load(nullptr, &model), 0);
+}
+
+// Every prefix of a good file is refused; none is read past its end.
+TEST(Md3Load, RefusesEveryTruncation) {
+    const std::vector<uint8_t> good = Md3Writer_Encode(TestMd3_Model());
+    for (size_t length = 0; length < good.size(); ++length) {
+        Md3Model model = {};
+        ASSERT_EQ(TestMd3_LoadBytes(std::vector<uint8_t>(good.begin(), good.begin() + length), &model), 0)
+            << "length " << length;
+        ASSERT_TRUE(TestMd3_IsEmpty(model)) << "length " << length;
+    }
+}
+
+TEST(Md3Load, RefusesFilesThatBreakTheirOwnLayout) {
+    typedef std::function<void(std::vector<uint8_t> &, const Md3Layout &)> Patch;
+    auto header = [](size_t field, int32_t value) -> Patch {
+        return [=](std::vector<uint8_t> &b, const Md3Layout &) { TestMd3_Patch(b, field, value); };
+    };
+    auto surface = [](int s, size_t field, int32_t value) -> Patch {
+        return [=](std::vector<uint8_t> &b, const Md3Layout &l) { TestMd3_Patch(b, SurfaceField(l, s, field), value); };
+    };
+    // Fills a name field completely, leaving no NUL.
+    auto unterminated = [](std::function<size_t(const Md3Layout &)> at, size_t size) -> Patch {
+        return [=](std::vector<uint8_t> &b, const Md3Layout &l) { std::memset(b.data() + at(l), 'A', size); };
+    };
+    const size_t shaders = sizeof(Md3SurfaceHeader);
+    const size_t first_triangle = shaders + 2 * sizeof(Md3Shader);
+    struct Case { const char *what; Patch patch; } cases[] = {
+        {"negative num_frames", header(offsetof(Md3Header, num_frames), -1)},
+        {"negative num_tags", header(offsetof(Md3Header, num_tags), -2)},
+        {"negative num_surfaces", header(offsetof(Md3Header, num_surfaces), INT32_MIN)},
+        {"huge num_frames", header(offsetof(Md3Header, num_frames), INT32_MAX)},
+        {"huge num_tags", header(offsetof(Md3Header, num_tags), INT32_MAX)},
+        {"huge num_surfaces", header(offsetof(Md3Header, num_surfaces), INT32_MAX)},
+        {"one surface too many", header(offsetof(Md3Header, num_surfaces), 3)},
+        {"tags without frames", [](std::vector<uint8_t> &b, const Md3Layout &) {
+             TestMd3_Patch(b, offsetof(Md3Header, num_frames), int32_t(0));
+             TestMd3_Patch(b, offsetof(Md3Header, num_tags), int32_t(1)); }},
+        {"negative num_shaders", surface(0, offsetof(Md3SurfaceHeader, num_shaders), -1)},
+        {"negative num_verts", surface(1, offsetof(Md3SurfaceHeader, num_verts), -3)},
+        {"negative num_triangles", surface(0, offsetof(Md3SurfaceHeader, num_triangles), -1)},
+        {"negative surface frames", surface(1, offsetof(Md3SurfaceHeader, num_frames), -2)},
+        {"surface with fewer frames", surface(1, offsetof(Md3SurfaceHeader, num_frames), 1)},
+        {"huge num_shaders", surface(0, offsetof(Md3SurfaceHeader, num_shaders), INT32_MAX)},
+        {"huge num_verts", surface(1, offsetof(Md3SurfaceHeader, num_verts), INT32_MAX)},
+        {"huge num_triangles", surface(0, offsetof(Md3SurfaceHeader, num_triangles), 0x10000000)},
+        {"huge surface frames", surface(0, offsetof(Md3SurfaceHeader, num_frames), INT32_MAX)},
+        {"triangles before the file", surface(0, offsetof(Md3SurfaceHeader, ofs_triangles), -700)},
+        {"triangles past the surface", surface(1, offsetof(Md3SurfaceHeader, ofs_triangles), 10000)},
+        {"texcoords past the file", surface(0, offsetof(Md3SurfaceHeader, ofs_st), INT32_MAX)},
+        {"vertices past the surface", surface(1, offsetof(Md3SurfaceHeader, ofs_xyznormal), 200)},
+        {"vertices in the next surface", surface(0, offsetof(Md3SurfaceHeader, ofs_xyznormal), 301)},
+        {"surface past the file", surface(1, offsetof(Md3SurfaceHeader, ofs_end), 10000)},
+        {"surface of length 0", surface(0, offsetof(Md3SurfaceHeader, ofs_end), 0)},
+        {"negative surface length", surface(0, offsetof(Md3SurfaceHeader, ofs_end), -108)},
+        {"index equal to num_verts", surface(0, first_triangle + 4, 4)},
+        {"negative index", surface(0, first_triangle + 8, -1)},
+        {"index in the last triangle", surface(1, offsetof(Md3SurfaceHeader, num_verts), 2)},
+        {"header name", unterminated([](const Md3Layout &) { return offsetof(Md3Header, name); }, 64)},
+        {"frame name", unterminated([](const Md3Layout &l) { return l.frames + 56 + 40; }, 16)},
+        {"tag name of a later frame", unterminated([](const Md3Layout &l) { return l.tags + 3 * 112; }, 64)},
+        {"surface name", unterminated([](const Md3Layout &l) { return l.surfaces[1] + 4; }, 64)},
+        {"shader name", unterminated([](const Md3Layout &l) { return l.surfaces[0] + shaders + 68; }, 64)},
+    };
+    Md3Layout layout;
+    const std::vector<uint8_t> good = Md3Writer_Encode(TestMd3_Model(), &layout);
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        std::vector<uint8_t> bytes = good;
+        c.patch(bytes, layout);
+        Md3Model model = {};
+        model.next_frame = 9;
+        EXPECT_EQ(TestMd3_LoadBytes(bytes, &model), 0);
+        EXPECT_TRUE(TestMd3_IsEmpty(model));
+        EXPECT_EQ(model.next_frame, 9);
+    }
+}
+
+// Random damage: every load either fails cleanly or yields a record whose
+// arrays hold what the counts promise (the sanitizers watch the reads).
+TEST(Md3Load, DamagedFilesLoadConsistentlyOrNotAtAll) {
+    const std::vector<uint8_t> good = Md3Writer_Encode(TestMd3_Model());
+    std::mt19937 random(1234);
+    int loaded = 0;
+    for (int round = 0; round < 400; ++round) {
+        std::vector<uint8_t> bytes = good;
+        for (int flips = 0; flips < 4; ++flips)
+            bytes[random() % bytes.size()] = uint8_t(random());
+        Md3Model model = {};
+        int result = TestMd3_LoadBytes(bytes, &model);
+        ASSERT_TRUE(result == 0 || result == 1);
+        if (result == 0) {
+            ASSERT_TRUE(TestMd3_IsEmpty(model));
+            continue;
+        }
+        ++loaded;
+        for (int32_t s = 0; s < model.header.num_surfaces; ++s) {
+            const Md3Surface &surface = model.surfaces[s];
+            ASSERT_GE(surface.header.num_frames, model.header.num_frames);
+            for (int32_t t = 0; t < surface.header.num_triangles; ++t)
+                for (int32_t index : surface.triangles[t].indexes)
+                    ASSERT_TRUE(index >= 0 && index < surface.header.num_verts);
+        }
+        MD3_Free(&model);
+    }
+    EXPECT_GT(loaded, 0);   // damage to vertex data alone still loads
+}
+
+}  // namespace
