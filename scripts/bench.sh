@@ -1,0 +1,70 @@
+#!/bin/sh
+# Builds the benchmarks (Release, -DMD3V_BENCH=ON) in their own trees and
+# prints every figure next to its peer or ceiling as a ratio of times
+# (ours / peer: below 1 is faster than the peer):
+#   build/bench       host benchmarks: md3v_bench (Google Benchmark, Mesa)
+#   build/bench-win   wine_frame_bench.exe, run under Wine on Xvfb
+# MD3V_BENCH_BUILD overrides the "build/bench" prefix; extra arguments go to
+# md3v_bench (e.g. --benchmark_filter=TgaRead).
+set -e
+cd "$(dirname "$0")/.."
+ROOT=$(pwd)
+OUT=${MD3V_BENCH_BUILD:-build/bench}
+JOBS=$(nproc 2>/dev/null || echo 2)
+
+cmake -S . -B "$OUT" -DCMAKE_BUILD_TYPE=Release -DMD3V_BENCH=ON >/dev/null
+cmake --build "$OUT" -j "$JOBS" --target md3v_bench >"$OUT/build.log" 2>&1 || { tail -n 40 "$OUT/build.log"; exit 1; }
+cmake -S . -B "$OUT-win" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-x86_64.cmake" \
+      -DCMAKE_BUILD_TYPE=Release -DMD3V_BENCH=ON >/dev/null
+cmake --build "$OUT-win" -j "$JOBS" --target wine_frame_bench >"$OUT-win/build.log" 2>&1 ||
+    { tail -n 40 "$OUT-win/build.log"; exit 1; }
+
+echo "== host: $(hostname), $(lscpu | sed -n 's/^Model name: *//p'), $(nproc) CPUs"
+"$OUT/bench/md3v_bench" --benchmark_out="$OUT/results.json" --benchmark_out_format=json "$@" >"$OUT/results.txt"
+
+# The Wine run: the viewer's sample files and DLLs next to the program.
+WINE_DIR="$ROOT/$OUT/wine-run"
+case $OUT in /*) WINE_DIR="$OUT/wine-run" ;; esac
+rm -rf "$WINE_DIR" && mkdir -p "$WINE_DIR"
+cp "$OUT-win"/bin/*.dll "$OUT-win"/bin/wine_frame_bench.exe "$OUT"/samples/* "$WINE_DIR"/
+timeout 600 sh tests/support/wine_run.sh "$(dirname "$WINE_DIR")/wineprefix" "$WINE_DIR" \
+    wine_frame_bench.exe 300 >"$OUT/wine.txt" 2>&1 || echo "wine_frame_bench failed: see $OUT/wine.txt"
+
+python3 - "$OUT/results.json" "$OUT/wine.txt" <<'PY'
+import json, re, sys
+
+runs = {}
+for b in json.load(open(sys.argv[1]))["benchmarks"]:
+    if b.get("run_type", "iteration") != "iteration" or b.get("error_occurred"):
+        continue
+    name = b["name"].replace("/real_time", "")
+    # GL benchmarks are timed on the wall clock, the rest on the CPU clock.
+    runs[name] = b["real_time"] if b["name"].endswith("/real_time") else b["cpu_time"]
+    runs[name + "@unit"] = b["time_unit"]
+
+pairs = [("TgaRead", "StbLoad", "stb_image"),
+         ("TgaUploadImage", "StbUpload", "stb_image + gluBuild2DMipmaps"),
+         ("HeightMapDOT3", "CopyDOT3Bytes", "memcpy of the output bytes"),
+         ("HeightMapDUDV", "CopyDUDVBytes", "memcpy of the output bytes"),
+         ("Md3Load", "AssimpMd3", "assimp MD3 importer"),
+         ("Md3DrawSurfaces", "BareImmediateCalls", "bare immediate-mode calls")]
+print("%-44s %14s %14s %9s" % ("figure (peer or ceiling)", "ours", "peer", "ratio"))
+for ours, peer, what in pairs:
+    print("-- %s vs %s (%s)" % (ours, peer, what))
+    for name in sorted((n for n in runs if n.split("/")[0] == ours and "@" not in n),
+                       key=lambda n: [int(x) if x.isdigit() else x for x in re.split(r"[:/]", n)]):
+        other = peer + name[len(ours):]
+        if other not in runs:
+            continue
+        unit = runs[name + "@unit"]
+        print("%-44s %11.3f %s %11.3f %s %9.2f" % (name, runs[name], unit, runs[other], runs[other + "@unit"],
+                                                   runs[name] / runs[other]))
+
+wine = dict(re.findall(r"^(\w+_ms) ([0-9.]+)", open(sys.argv[2]).read(), re.M))
+print("-- viewer frame under Wine vs empty clear-and-swap loop (same window, same context)")
+if "scene_ms" in wine and "clear_swap_ms" in wine:
+    s, c = float(wine["scene_ms"]), float(wine["clear_swap_ms"])
+    print("%-44s %11.3f ms %11.3f ms %9.2f" % ("Scene_Render+SwapBuffers", s, c, s / c))
+else:
+    print("no Wine figures (see wine.txt)")
+PY
