@@ -228,7 +228,7 @@ void AddEllipsoid(Geo &g, const Xform &t, Vec3 c, Vec3 r, int rings, int segment
 const double kYaw = 30.0;          // the figure turns a little to its left
 const int kWalkPeriod = 40;        // frames per stride cycle
 const int kBreathPeriod = 30;
-const int kAimPeriod = 50;
+const int kAimPeriod = 48;
 
 double WalkPhase(int frame) { return 2.0 * kPi * frame / kWalkPeriod - kPi / 2.0; }
 double Breath(int frame) { return std::sin(2.0 * kPi * frame / kBreathPeriod); }

@@ -1,0 +1,144 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+#include <GL/gl.h>
+
+#include "scene_fixture.h"
+#include "viewer/scene.h"
+
+extern char fps_text[256];
+
+namespace {
+
+class SceneTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { ASSERT_EQ(SceneFixture_Start(MD3V_SAMPLE_DIR), 1); }
+    static void TearDownTestSuite() { SceneFixture_Stop(); }
+    void SetUp() override { std::strcpy(fps_text, "FPS: 60.0"); }
+};
+
+TEST_F(SceneTest, ShowsTheModelAtTheCentreAndTwoTextLinesAtTheLowerLeft) {
+    Scene_Render();
+    EXPECT_GT(SceneFixture_Count(300, 220, 40, 40).lit, 800);   // of 1600
+    PixelCounts fps = SceneFixture_Count(0, 0, 160, 16);
+    PixelCounts error = SceneFixture_Count(0, 16, 160, 16);
+    EXPECT_GT(fps.white, 40);
+    EXPECT_GT(error.white, 40);
+    // Lettering, not filled cells; nothing beside or above the two lines.
+    EXPECT_LT(fps.white, 160 * 16 / 2);
+    EXPECT_EQ(SceneFixture_Count(200, 0, 440, 32).white, 0);
+    EXPECT_EQ(SceneFixture_Count(0, 32, 160, 32).white, 0);
+}
+
+TEST_F(SceneTest, PrintsNoFrameRateLineBeforeTheFirstMeasurement) {
+    fps_text[0] = '\0';
+    Scene_Render();
+    EXPECT_EQ(SceneFixture_Count(0, 0, 160, 16).white, 0);
+    EXPECT_GT(SceneFixture_Count(0, 16, 160, 16).white, 40);
+}
+
+TEST_F(SceneTest, LeavesTheBetweenFramesStateBehind) {
+    glBlendFunc(GL_DST_COLOR, GL_SRC_ALPHA);
+    Scene_Render();
+    GLint src = 0, dst = 0, cull = 0, mode = 0, modelview_depth = 0, projection_depth = 0;
+    glGetIntegerv(GL_BLEND_SRC, &src);
+    glGetIntegerv(GL_BLEND_DST, &dst);
+    glGetIntegerv(GL_CULL_FACE_MODE, &cull);
+    glGetIntegerv(GL_MATRIX_MODE, &mode);
+    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &modelview_depth);
+    glGetIntegerv(GL_PROJECTION_STACK_DEPTH, &projection_depth);
+    EXPECT_EQ(src, GL_DST_COLOR);
+    EXPECT_EQ(dst, GL_SRC_ALPHA);
+    EXPECT_EQ(cull, GL_BACK);
+    EXPECT_EQ(mode, GL_MODELVIEW);
+    EXPECT_EQ(modelview_depth, 1);
+    EXPECT_EQ(projection_depth, 1);
+    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
+    EXPECT_FALSE(glIsEnabled(GL_BLEND));
+    EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
+    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
+    GLfloat modelview[16];
+    glGetFloatv(GL_MODELVIEW_MATRIX, modelview);
+    for (int i = 0; i < 16; ++i)
+        EXPECT_FLOAT_EQ(modelview[i], i % 5 == 0 ? 1.0f : 0.0f) << i;
+    glBlendFunc(GL_ONE, GL_ZERO);
+}
+
+TEST_F(SceneTest, DrawsTheSamePictureEveryFrame) {
+    Scene_Render();
+    std::vector<unsigned char> first(640 * 480 * 4), second(first.size());
+    glReadPixels(0, 0, 640, 480, GL_RGBA, GL_UNSIGNED_BYTE, first.data());
+    Scene_Render();
+    glReadPixels(0, 0, 640, 480, GL_RGBA, GL_UNSIGNED_BYTE, second.data());
+    EXPECT_TRUE(first == second);
+    EXPECT_EQ(lower_model.current_frame, SCENE_POSE_FRAME);
+    EXPECT_EQ(upper_model.next_frame, SCENE_POSE_FRAME);
+    EXPECT_EQ(head_model.current_frame, 0);
+}
+
+// The sample files carry every name the scene asks for.
+TEST_F(SceneTest, SkinsEverySampleSurfaceAndLinksEveryPiece) {
+    for (const Md3Model *model : {&lower_model, &upper_model, &head_model, &weapon_model}) {
+        ASSERT_GT(model->header.num_surfaces, 0);
+        for (int i = 0; i < model->header.num_surfaces; ++i)
+            EXPECT_EQ(model->surfaces[i].has_texture, 1) << model->surfaces[i].header.name;
+    }
+    EXPECT_EQ(lower_model.links[0], &upper_model);
+    ASSERT_EQ(upper_model.header.num_tags, 2);
+    EXPECT_EQ(upper_model.links[0], &head_model);
+    EXPECT_EQ(upper_model.links[1], &weapon_model);
+    for (int i = 0; i < head_model.header.num_surfaces; ++i) {
+        if (std::strcmp(head_model.surfaces[i].header.name, "h_visor") == 0) {
+            EXPECT_EQ(head_model.surfaces[i].texture, 0u);
+        }
+    }
+    EXPECT_NE(font_texture, 0u);
+    EXPECT_NE(base3_texture, 0u);
+}
+
+const Md3Vertex &VertexAt(const Md3Surface &surface, int frame, int index) {
+    return surface.vertices[frame * surface.header.num_verts + index];
+}
+
+// The legs and torso move between frame 0 and the pose frame, and every
+// triangle of every piece is wound clockwise as seen from the side its
+// normals face (the scene culls front faces while it draws the model).
+TEST_F(SceneTest, SampleModelIsAnimatedAndWoundAgainstItsNormals) {
+    for (const Md3Model *model : {&lower_model, &upper_model}) {
+        ASSERT_GT(model->header.num_frames, SCENE_POSE_FRAME);
+        for (int s = 0; s < model->header.num_surfaces; ++s) {
+            const Md3Surface &surface = model->surfaces[s];
+            bool moved = false;
+            for (int v = 0; v < surface.header.num_verts && !moved; ++v)
+                moved = std::memcmp(&VertexAt(surface, 0, v), &VertexAt(surface, SCENE_POSE_FRAME, v), 6) != 0;
+            EXPECT_TRUE(moved) << surface.header.name;
+        }
+    }
+    for (const Md3Model *model : {&lower_model, &upper_model, &head_model, &weapon_model})
+        for (int s = 0; s < model->header.num_surfaces; ++s) {
+            const Md3Surface &surface = model->surfaces[s];
+            int frame = model->header.num_frames > SCENE_POSE_FRAME ? SCENE_POSE_FRAME : 0;
+            int wrong = 0;
+            for (int t = 0; t < surface.header.num_triangles; ++t) {
+                float p[3][3], n[3] = {0, 0, 0};
+                for (int c = 0; c < 3; ++c) {
+                    const Md3Vertex &v = VertexAt(surface, frame, surface.triangles[t].indexes[c]);
+                    p[c][0] = v.x, p[c][1] = v.y, p[c][2] = v.z;
+                    const float *normal = NormalTable[v.normal[0] * 256 + v.normal[1]];
+                    for (int k = 0; k < 3; ++k)
+                        n[k] += normal[k];
+                }
+                float e1[3], e2[3];
+                for (int k = 0; k < 3; ++k)
+                    e1[k] = p[1][k] - p[0][k], e2[k] = p[2][k] - p[0][k];
+                float face[3] = {e1[1] * e2[2] - e1[2] * e2[1], e1[2] * e2[0] - e1[0] * e2[2],
+                                 e1[0] * e2[1] - e1[1] * e2[0]};
+                wrong += face[0] * n[0] + face[1] * n[1] + face[2] * n[2] >= 0.0f;
+            }
+            EXPECT_EQ(wrong, 0) << surface.header.name << " of " << surface.header.num_triangles;
+        }
+}
+
+}  // namespace
