@@ -96,6 +96,14 @@ TEST(DrawCalls, OneBeginEndPerTriangleCornersInIndexOrder) {
             EXPECT_EQ(normal.args[k], double(float(na[k] + 0.25 * (double(nb[k]) - na[k]))));
         EXPECT_EQ(vertex.args, (std::vector<double>{(v + 25.0) / 64, -v / 64.0, 7 / 64.0}));
     }
+    // The blend runs in double from the float inputs, rounded once.
+    for (int k = 1; k < 40; ++k) {
+        const float fraction = float(k) / 97.0f;
+        calls.clear();
+        MD3_DrawSurfaces(&model, 0, 1, fraction);
+        const double x = 2 / 64.0, y = 102 / 64.0;   // vertex 2, first corner of triangle 1
+        EXPECT_EQ(calls[15].args[0], double(float(x + double(fraction) * (y - x)))) << fraction;
+    }
     MD3_Free(&model);
 }
 

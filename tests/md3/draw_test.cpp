@@ -82,7 +82,7 @@ Md3ModelData BlendModel() {
     surface.texcoords = {{0.25f, 0.75f}, {0.5f, -0.125f}, {1.0f, 2.0f}};
     surface.vertices = {TestMd3_Vertex(64, -128, 1, 0, 0), TestMd3_Vertex(640, 0, 0, 0, 0),
                         TestMd3_Vertex(0, 640, -64, 0, 0),
-                        TestMd3_Vertex(192, 64, -63, 64, 0), TestMd3_Vertex(640, 0, 0, 64, 64),
+                        TestMd3_Vertex(192, 64, -63, 64, 0), TestMd3_Vertex(640, 0, 0, 64, 0),
                         TestMd3_Vertex(-640, 640, -64, 128, 0)};
     data.surfaces.push_back(surface);
     return data;
@@ -117,16 +117,16 @@ TEST_F(DrawTest, SendsBlendedPositionsAndNegatedTextureT) {
 }
 
 // The last corner's normal stays current after the draw: vertex 1, bytes
-// (0, 0) in frame 0 and (64, 64) in frame 1.
+// (0, 0) in frame 0 and (64, 0) in frame 1: entry 64 * 256, not 64.
 TEST_F(DrawTest, NormalsComeFromTheTableBlendedAndNotRenormalised) {
     Md3Model model = {};
     ASSERT_EQ(TestMd3_LoadBytes(Md3Writer_Encode(BlendModel()), &model), 1);
     float n[4];
-    const float *b = NormalTable[64 * 256 + 64];
+    const float *b = NormalTable[64 * 256];
     MD3_DrawSurfaces(&model, 0, 1, 1.0f);
     glGetFloatv(GL_CURRENT_NORMAL, n);
-    EXPECT_NEAR(n[0], -0.0061133015f, 1e-7);
-    EXPECT_NEAR(n[1], 0.99996263f, 1e-7);
+    EXPECT_NEAR(n[0], 0.99998128f, 1e-7);
+    EXPECT_NEAR(n[1], 0.0f, 1e-7);
     EXPECT_NEAR(n[2], -0.0061134156f, 1e-7);
     MD3_DrawSurfaces(&model, 0, 1, 0.5f);
     glGetFloatv(GL_CURRENT_NORMAL, n);

@@ -204,6 +204,13 @@ TEST(Md3Load, RefusesFilesThatBreakTheirOwnLayout) {
         EXPECT_TRUE(TestMd3_IsEmpty(model));
         EXPECT_EQ(model.next_frame, 9);
     }
+    // Tag slots without any frame have no records to name them.
+    Md3ModelData frameless;
+    frameless.name = "frameless";
+    frameless.num_tags = 1;
+    Md3Model model = {};
+    EXPECT_EQ(TestMd3_LoadBytes(Md3Writer_Encode(frameless), &model), 0);
+    EXPECT_TRUE(TestMd3_IsEmpty(model));
 }
 
 // Random damage: every load either fails cleanly or yields a record whose

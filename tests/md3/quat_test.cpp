@@ -44,6 +44,9 @@ TEST(QuatFromMatrix, CoversBothBranchesAndTheirTies) {
     ExpectQuat(FromMatrix({-1, 0, 0, 0, 1, 0, 0, 0, -1}), 0, 1, 0, 0);
     ExpectQuat(FromMatrix({-1, 0, 0, 0, -1, 0, 0, 0, 1}), 0, 0, 1, 0);
     ExpectQuat(FromMatrix({0, 1, 0, 1, 0, 0, 0, 0, -1}), 0.70710678f, 0.70710678f, 0, 0);
+    // Ties only show with a matrix that is no rotation: m0 = m4 keeps x.
+    ExpectQuat(FromMatrix({0, 0, 0, 0, 0, 0, 0, 0, -1}), 0.70710678f, 0, 0, 0);
+    ExpectQuat(FromMatrix({-1, 0, 0, 0, 0, 0, 0, 0, 0}), 0, 0.70710678f, 0, 0);
     // Turns of 150 degrees with each diagonal element the largest: the w
     // numerators of the diagonal branch follow the trace branch's signs.
     const double axes[3][3] = {{0.8, 0.6, 0}, {0, 0.8, -0.6}, {0.6, 0, 0.8}};
