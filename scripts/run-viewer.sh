@@ -24,9 +24,12 @@ if [ -n "$DISPLAY" ]; then
 fi
 
 xvfb_start
+mkdir -p "$ROOT/docs"
 cd "$RUN"
 wine viewer.exe &
 viewer=$!
+# Whatever happens below, the viewer does not outlive this script.
+trap 'kill $viewer 2>/dev/null || true; xvfb_stop' EXIT
 window=""
 i=0
 while [ -z "$window" ] && [ $i -lt 600 ]; do
