@@ -1,4 +1,5 @@
 // TGA_UploadDOT3 and TGA_UploadDUDV in a real Mesa context, read back.
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -123,6 +124,22 @@ TEST_F(TgaBumpTest, OnlyEightBitHeightMapsAreAccepted) {
         ExpectNoGlCall(upload, TgaTest_WriteImage(dir, "rgba.tga", 2, 4, 4, 32, std::vector<uint8_t>(64, 1)));
         ExpectNoGlCall(upload, TgaTest_WriteImage(dir, "sixteen.tga", 2, 4, 4, 16, std::vector<uint8_t>(32, 1)));
         ExpectNoGlCall(upload, TgaTest_WriteImage(dir, "rle.tga", 11, 4, 4, 8, std::vector<uint8_t>(16, 1)));
+    }
+}
+
+TEST_F(TgaBumpTest, OutputBufferThatCannotBeAllocatedGivesZero) {
+    // A 16384 x 8192 height map: 128 MiB of heights, 384 MiB of DOT3 and
+    // 256 MiB of du/dv output. Leaks would fail the child's exit code.
+    std::string path = TgaTest_WriteImage(dir, "huge.tga", 3, 16384, 8192, 8, {});
+    TgaTest_PrepareAllocationLimit(200);
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    for (auto upload : {TGA_UploadDOT3, TGA_UploadDUDV}) {
+        EXPECT_EXIT(
+            {
+                TgaTest_LimitAllocations(200);
+                std::exit(upload(path.c_str()) == 0 ? 0 : 1);
+            },
+            ::testing::ExitedWithCode(0), "");
     }
 }
 

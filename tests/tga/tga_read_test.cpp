@@ -189,6 +189,20 @@ TEST_F(TgaReadTest, MissingFileLeavesTheRecordUntouched) {
     EXPECT_EQ(0, TGA_Read(dir.c_str(), &image));
 }
 
+TEST_F(TgaReadTest, BufferThatCannotBeAllocatedGivesZero) {
+    // 16384 x 16384 at 32 bits: a 1 GiB buffer for a header-only file.
+    std::string path = TgaTest_WriteImage(dir, "huge.tga", 2, 16384, 16384, 32, {});
+    TgaTest_PrepareAllocationLimit(256);
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            TgaTest_LimitAllocations(256);
+            TgaImage image;
+            std::exit(TGA_Read(path.c_str(), &image) == 0 ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
+
 TEST(TgaPixelBytes, LargestSizesDoNotOverflow) {
     EXPECT_EQ(uint64_t(32767) * 32767 * 4, TGA_PixelBytes(32767, 32767, 32));
     EXPECT_EQ(uint64_t(32767) * 32767 * 3, TGA_PixelBytes(32767, 32767, 24));

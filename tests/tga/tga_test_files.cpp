@@ -1,9 +1,11 @@
 #include "tga_test_files.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 
 #include <sys/inotify.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include "tools/tga_writer.h"
@@ -80,4 +82,33 @@ std::vector<int> TgaTest_WatchEnd(TgaTestOpenWatch *watch) {
     close(watch->fd);
     watch->fd = -1;
     return opened;
+}
+
+void TgaTest_PrepareAllocationLimit(int limit_mb) {
+#if defined(__SANITIZE_ADDRESS__)
+    // ASan reserves far more address space than any limit allows, so it is
+    // told to refuse large blocks itself, returning null.
+    std::string options = "allocator_may_return_null=1:max_allocation_size_mb=" + std::to_string(limit_mb);
+    setenv("ASAN_OPTIONS", options.c_str(), 1);
+#else
+    (void)limit_mb;
+#endif
+}
+
+void TgaTest_LimitAllocations(int limit_mb) {
+#if defined(__SANITIZE_ADDRESS__)
+    (void)limit_mb;
+#else
+    // Address space in use now, plus the allowance.
+    unsigned long pages = 0;
+    FILE *statm = std::fopen("/proc/self/statm", "r");
+    if (statm) {
+        if (std::fscanf(statm, "%lu", &pages) != 1)
+            pages = 0;
+        std::fclose(statm);
+    }
+    rlim_t bytes = rlim_t(pages) * rlim_t(sysconf(_SC_PAGESIZE)) + rlim_t(limit_mb) * 1024 * 1024;
+    struct rlimit limit = {bytes, bytes};
+    setrlimit(RLIMIT_AS, &limit);
+#endif
 }

@@ -33,4 +33,11 @@ int TgaTest_WatchBegin(TgaTestOpenWatch *watch, const std::vector<std::string> &
 // Closes the watch.
 std::vector<int> TgaTest_WatchEnd(TgaTestOpenWatch *watch);
 
+// For the allocation-failure tests, run in a death-test child: makes every
+// later allocation of more than limit_mb fail (in total, without the
+// sanitizers; per block under ASan, whose options the child must inherit:
+// call TgaTest_PrepareAllocationLimit in the parent first).
+void TgaTest_PrepareAllocationLimit(int limit_mb);
+void TgaTest_LimitAllocations(int limit_mb);
+
 #endif

@@ -48,7 +48,7 @@ expect_value ProductName "tga"
 # VS_FIXEDFILEINFO: signature, structure version, then file and product
 # version 1.0.0.3 as two little-endian 32-bit pairs each.
 fixed=bd04effe0000010000000100030000000000010003000000
-if ! xxd -p "$dll" | tr -d '\n' | grep -q "$fixed"; then
+if ! od -An -v -tx1 "$dll" | tr -d ' \n' | grep -q "$fixed"; then
     echo "FAIL: fixed file info is not 1.0.0.3 / 1.0.0.3"
     fail=1
 fi
