@@ -1,6 +1,12 @@
 // tga: OpenGL textures from uncompressed 8/24/32-bit TGA files.
 // Every function needs a current rendering context on the calling thread and
-// returns the name of a new texture object, or 0 when none was made.
+// returns the name of a new texture object, or 0 when none was made: a file
+// that cannot be opened, is not an uncompressed type 2/3 image, is shorter
+// than its header, has a negative size or the wrong depth, or memory that
+// runs out. A call that returns 0 has made no GL call. GL and GLU errors are
+// left in the GL error state; the name is returned all the same.
+// On success GL_UNPACK_ALIGNMENT is 1, the new texture is bound and the
+// texture environment mode is GL_MODULATE.
 #ifndef TGA_TGA_H
 #define TGA_TGA_H
 
@@ -18,7 +24,8 @@ extern "C" {
 // 32-bit GL_RGBA8.
 TGA_API unsigned int TGA_UploadImage(const char *file_name);
 
-// Cube map from six 24-bit files, one per face in this order.
+// Cube map from six 24-bit files, one per face in this order, base level
+// only. Files after the first one refused are not opened.
 TGA_API unsigned int TGA_UploadCube(const char *positive_x, const char *negative_x,
                                     const char *positive_y, const char *negative_y,
                                     const char *positive_z, const char *negative_z);
@@ -26,7 +33,10 @@ TGA_API unsigned int TGA_UploadCube(const char *positive_x, const char *negative
 // DOT3 normal map (mipmapped RGB) from an 8-bit height map.
 TGA_API unsigned int TGA_UploadDOT3(const char *file_name);
 
-// Signed du/dv offset map (base level only) from an 8-bit height map.
+// Signed du/dv offset map (base level only) from an 8-bit height map. The
+// driver must know the du/dv formats (0x60A4, 0x60A5); one that does not
+// leaves an empty texture and a GL error. Both height-map uploads enable
+// GL_TEXTURE_2D.
 TGA_API unsigned int TGA_UploadDUDV(const char *file_name);
 
 #ifdef __cplusplus
