@@ -47,8 +47,8 @@ int fits(int64_t position, int64_t count, int64_t size, int64_t limit) {
     return count <= (limit - position) / size;
 }
 
-// Allocates and reads `count` records at `position`; null count gives a
-// null array. 1 on success.
+// Allocates and reads `count` records at `position`; a zero count gives a
+// null array. 1 on success; on failure *out still holds the block, if any.
 template <typename T>
 int read_array(FILE *file, int64_t position, int64_t count, T **out) {
     *out = nullptr;

@@ -1,6 +1,6 @@
-// Quaternion conversions and blending for tag orientations. Every constant
-// is a float literal and the library functions run in double, their results
-// stored back into floats, so the results are the same on every compiler.
+// Quaternion conversions and blending for tag orientations. Arithmetic is
+// single precision with float literals; sqrt, acos and sin run in double
+// and their results are stored back into floats.
 #include "quat.h"
 
 #include <cmath>
