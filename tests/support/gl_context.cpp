@@ -21,8 +21,11 @@ int TestGl_Create(TestGlContext *gl, int width, int height) {
 }
 
 void TestGl_Destroy(TestGlContext *gl) {
-    if (gl->context)
+    // Let the renderer finish before its buffer goes away.
+    if (gl->context) {
+        glFinish();
         OSMesaDestroyContext(static_cast<OSMesaContext>(gl->context));
+    }
     gl->context = nullptr;
 }
 
