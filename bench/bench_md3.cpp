@@ -107,8 +107,9 @@ void Md3DrawSurfaces(benchmark::State &state) {
     state.SetItemsProcessed(state.iterations() * corners(data.model));
 }
 
-// Ceiling: the same glBegin/glEnd and per-corner calls into a display list
-// with values that need no work, the GL entry points alone.
+// Ceiling: the same call sequence (a glBegin/glEnd pair per triangle, three
+// calls per corner) into a display list with values that need no work: the
+// GL entry points alone.
 void BareImmediateCalls(benchmark::State &state) {
     LoadedLarge &data = large();
     if (!data.loaded) {
@@ -120,15 +121,17 @@ void BareImmediateCalls(benchmark::State &state) {
         GLuint list = glGenLists(1);
         glNewList(list, GL_COMPILE);
         for (int32_t s = 0; s < model.header.num_surfaces; ++s) {
-            int32_t n = 3 * model.surfaces[s].header.num_triangles;
-            glBegin(GL_TRIANGLES);
+            int32_t n = model.surfaces[s].header.num_triangles;
             for (int32_t i = 0; i < n; ++i) {
-                float v = float(i);
-                glTexCoord2f(v, -v);
-                glNormal3f(0.0f, 0.0f, 1.0f);
-                glVertex3f(v, v, v);
+                glBegin(GL_TRIANGLES);
+                for (int corner = 0; corner < 3; ++corner) {
+                    float v = float(i + corner);
+                    glTexCoord2f(v, -v);
+                    glNormal3f(0.0f, 0.0f, 1.0f);
+                    glVertex3f(v, v, v);
+                }
+                glEnd();
             }
-            glEnd();
         }
         glEndList();
         glDeleteLists(list, 1);

@@ -1,16 +1,16 @@
 #!/bin/sh
 # Builds the libFuzzer targets in their own clang tree (build/fuzz) and runs
 # each for a bounded time: fuzz.sh [SECONDS_PER_TARGET] [TARGET...]
-# (default 60 s, both targets; MD3V_FUZZ_BUILD overrides the tree). Each target keeps its growing corpus in
+# (default 60 s, every target; MD3V_FUZZ_BUILD overrides the tree). Each target keeps its growing corpus in
 # build/fuzz/corpus/<kind>, starting from the generated seeds; an input
 # that crashes, hangs or leaks is saved as build/fuzz/artifacts/<target>-*
 # and fails the run. Copy it to tests/fuzz/regressions/<kind>/ to replay it
-# in the host test suite.
+# in the host test suite (kinds: md3, tga, tga-upload).
 set -e
 cd "$(dirname "$0")/.."
 SECONDS_PER_TARGET=${1:-60}
 [ $# -gt 0 ] && shift
-TARGETS=${*:-"fuzz_md3_load fuzz_tga_read"}
+TARGETS=${*:-"fuzz_md3_load fuzz_tga_read fuzz_tga_upload"}
 JOBS=$(nproc 2>/dev/null || echo 2)
 OUT=${MD3V_FUZZ_BUILD:-build/fuzz}
 
@@ -28,15 +28,17 @@ for target in $TARGETS; do
     case $target in
         fuzz_md3_load) kind=md3; extra="-dict=$ROOT/fuzz/md3.dict" ;;
         fuzz_tga_read) kind=tga; extra="" ;;
+        fuzz_tga_upload) kind=tga-upload; extra="" ;;
         *) echo "unknown target $target"; exit 2 ;;
     esac
     corpus=$OUT/corpus/$kind
+    seeds=$OUT/fuzz/seeds/${kind%-upload}
     mkdir -p "$corpus" "$OUT/artifacts" "tests/fuzz/regressions/$kind"
     echo "== $target for ${SECONDS_PER_TARGET}s"
     # A truthful 32767 x 32767 x 32-bit image needs 4 GiB, so the malloc
     # limit sits just above it; -timeout flags any single input over 10 s.
     # shellcheck disable=SC2086
-    if ! "$OUT/fuzz/$target" "$corpus" "$OUT/fuzz/seeds/$kind" "tests/fuzz/regressions/$kind" \
+    if ! "$OUT/fuzz/$target" "$corpus" "$seeds" "tests/fuzz/regressions/$kind" \
             -max_total_time="$SECONDS_PER_TARGET" -timeout=10 -rss_limit_mb=6144 -malloc_limit_mb=4200 \
             -max_len=65536 -print_final_stats=1 -artifact_prefix="$OUT/artifacts/$target-" $extra \
             >"$OUT/$target.log" 2>&1; then

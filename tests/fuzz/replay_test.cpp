@@ -6,13 +6,16 @@
 #include <algorithm>
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "md3_harness.h"
 #include "seeds.h"
+#include "support/gl_context.h"
 #include "tga_harness.h"
+#include "upload_harness.h"
 
 namespace {
 
@@ -55,6 +58,31 @@ TEST(FuzzReplay, TgaRegressionInputsReadSafelyOrAreRefused) {
         TgaHarnessResult result = TgaHarness_Run(bytes.data(), bytes.size());
         EXPECT_EQ(result.fault, nullptr) << path << ": " << result.fault;
     }
+}
+
+TEST(FuzzReplay, UploadRegressionInputsAndSeedsUploadAsTheirHeadersSay) {
+    TestGlContext gl;
+    ASSERT_EQ(TestGl_Create(&gl, 16, 16), 1);
+    for (const std::string &path : files_in(MD3V_REGRESSION_DIR "/tga-upload")) {
+        std::vector<uint8_t> bytes = read_file(path);
+        UploadHarnessResult result = UploadHarness_Run(bytes.data(), bytes.size());
+        EXPECT_EQ(result.fault, nullptr) << path << ": " << result.fault;
+    }
+    // Exports that give a texture: 8-bit maps all but the cube, 24-bit the
+    // 2D image and the cube, 32-bit only the 2D image, 16-bit none.
+    const std::pair<const char *, int> expected[] = {
+        {"gray8_4x4.tga", 3}, {"true8_3x5.tga", 3}, {"gray8_1x1.tga", 3},   {"gray8_2x7.tga", 3},
+        {"bgr24_3x5.tga", 2}, {"bgra32_2x2.tga", 1}, {"rgb16_2x2.tga", 0}, {"empty_0x0.tga", 2},
+        {"truncated_8x8.tga", 3}};
+    std::vector<FuzzSeed> seeds = FuzzSeeds_Tga();
+    ASSERT_EQ(seeds.size(), sizeof expected / sizeof expected[0]);
+    for (size_t i = 0; i < seeds.size(); ++i) {
+        ASSERT_EQ(seeds[i].name, expected[i].first);
+        UploadHarnessResult result = UploadHarness_Run(seeds[i].bytes.data(), seeds[i].bytes.size());
+        EXPECT_EQ(result.uploaded, expected[i].second) << seeds[i].name;
+        EXPECT_EQ(result.fault, nullptr) << seeds[i].name << ": " << result.fault;
+    }
+    TestGl_Destroy(&gl);
 }
 
 TEST(FuzzReplay, SeedsGiveTheirKnownResults) {
