@@ -12,6 +12,9 @@ if(MD3V_WIN_BUILD_DIR)
       "MD3V_SAMPLES=${CMAKE_BINARY_DIR}/samples"
       "MD3V_MAKE_SAMPLES=$<TARGET_FILE:make_samples>"
       "MD3V_SHOT_CHECK=$<TARGET_FILE:shot_check>")
+  add_test(NAME e2e_imports COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/e2e/imports.sh)
+  set_tests_properties(e2e_imports PROPERTIES ENVIRONMENT "MD3V_WIN_BIN=${MD3V_WIN_BUILD_DIR}/bin"
+                       FAIL_REGULAR_EXPRESSION "FAIL:")
   foreach(check window close resize missing short_torso)
     add_test(NAME e2e_${check} COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/e2e/${check}.sh)
     set_tests_properties(e2e_${check} PROPERTIES
