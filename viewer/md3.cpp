@@ -92,14 +92,20 @@ void fill_normal_table() {
     float step_float;
     std::memcpy(&step_float, &NORMAL_ANGLE_STEP_BITS, sizeof step_float);
     const double step = step_float;
+    // Both angles take the same 256 values: their sines and cosines are
+    // worked out once here rather than for each of the 65536 entries.
+    double sines[256], cosines[256];
+    for (int i = 0; i < 256; ++i) {
+        double angle = i * step;
+        sines[i] = std::sin(angle);
+        cosines[i] = std::cos(angle);
+    }
     for (int r = 0; r < 256; ++r) {
-        double theta = r * step;
         for (int c = 0; c < 256; ++c) {
-            double phi = c * step;
             float *entry = NormalTable[r * 256 + c];
-            entry[0] = float(std::cos(phi) * std::sin(theta));
-            entry[1] = float(std::sin(phi) * std::sin(theta));
-            entry[2] = float(std::cos(theta));
+            entry[0] = float(cosines[c] * sines[r]);
+            entry[1] = float(sines[c] * sines[r]);
+            entry[2] = float(cosines[r]);
         }
     }
 }
