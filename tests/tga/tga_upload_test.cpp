@@ -151,8 +151,12 @@ TEST_F(TgaUploadTest, OddRowLengthsNeedNoPadding) {
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     gluBuild2DMipmaps(GL_TEXTURE_2D, GL_RGB8, 3, 5, GL_BGR_EXT, GL_UNSIGNED_BYTE, pixels.data());
     EXPECT_EQ(TgaGl_Texels(GL_TEXTURE_2D, 0, GL_BGR_EXT, 3), uploaded);
+    // At alignment 4 GLU reads 12-byte rows, 60 bytes in all: the buffer is
+    // lengthened so that it does not read past its end.
+    std::vector<uint8_t> padded = pixels;
+    padded.resize(5 * 12, 0);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-    gluBuild2DMipmaps(GL_TEXTURE_2D, GL_RGB8, 3, 5, GL_BGR_EXT, GL_UNSIGNED_BYTE, pixels.data());
+    gluBuild2DMipmaps(GL_TEXTURE_2D, GL_RGB8, 3, 5, GL_BGR_EXT, GL_UNSIGNED_BYTE, padded.data());
     EXPECT_NE(TgaGl_Texels(GL_TEXTURE_2D, 0, GL_BGR_EXT, 3), uploaded);   // the test can tell
 }
 
