@@ -100,6 +100,12 @@ const char *check_read(const TgaImage &image, const uint8_t *data, size_t size) 
             return "missing pixel bytes not zero";
     if (bytes > present && image.pixels[bytes - 1] != 0)
         return "missing pixel bytes not zero";
+    // GLU's rescaling reads a little past the image: the slack must be there
+    // and hold zeros.
+    uint64_t slack = TGA_BufferSlack(image.width, bpp / 8);
+    for (uint64_t i = bytes; i < bytes + slack; ++i)
+        if (image.pixels[i] != 0)
+            return "slack after the pixels not zero";
     if (bpp == 8)
         return check_height_map(image.pixels, image.width, image.height);
     return nullptr;

@@ -20,8 +20,11 @@ static int ReadHeightMap(const char *file_name, int bytes_per_texel, TgaImage *i
         std::free(image->pixels);
         return 0;
     }
-    size_t size = size_t(image->width) * size_t(image->height) * size_t(bytes_per_texel);
-    *out = std::malloc(size ? size : 1);
+    // The DOT3 map goes through gluBuild2DMipmaps: zeroed slack after it,
+    // as after the reader's buffers (TGA_BufferSlack).
+    size_t size = size_t(image->width) * size_t(image->height) * size_t(bytes_per_texel) +
+                  size_t(TGA_BufferSlack(image->width, bytes_per_texel));
+    *out = std::calloc(size, 1);
     if (!*out) {
         std::free(image->pixels);
         return 0;

@@ -16,6 +16,10 @@ uint64_t TGA_PixelBytes(int width, int height, int bits_per_pixel) {
     return uint64_t(width) * uint64_t(height) * bytes_per_pixel;
 }
 
+uint64_t TGA_BufferSlack(int width, int bytes_per_pixel) {
+    return uint64_t(width > 0 ? width : 0) * uint64_t(bytes_per_pixel > 0 ? bytes_per_pixel : 0) + 4;
+}
+
 static int16_t ReadInt16(const uint8_t *bytes) {
     return int16_t(uint16_t(bytes[0] | (bytes[1] << 8)));
 }
@@ -66,12 +70,13 @@ int TGA_Read(const char *file_name, TgaImage *image) {
     }
 
     uint64_t size = TGA_PixelBytes(image->width, image->height, depth);
-    if (size > uint64_t(SIZE_MAX))
+    uint64_t allocated = size + TGA_BufferSlack(image->width, depth / 8);
+    if (allocated > uint64_t(SIZE_MAX))
         return Refuse(file);
     // Zeroed, so that bytes a truncated file does not supply are 0 rather
-    // than heap garbage; one byte at least, so that an empty image still has
-    // a buffer, unlike a depth that is not read.
-    uint8_t *pixels = static_cast<uint8_t *>(std::calloc(size ? size_t(size) : 1, 1));
+    // than heap garbage; never empty (the slack), so that an empty image
+    // still has a buffer, unlike a depth that is not read.
+    uint8_t *pixels = static_cast<uint8_t *>(std::calloc(size_t(allocated), 1));
     if (!pixels)
         return Refuse(file);
     // A short read is not an error: the missing bytes stay zero.

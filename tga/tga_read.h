@@ -23,12 +23,18 @@ struct TgaImage {
 // other depth. Never overflows: the largest image is 32767 x 32767 x 4.
 uint64_t TGA_PixelBytes(int width, int height, int bits_per_pixel);
 
+// Zero bytes kept after a pixel buffer that may go to gluBuild2DMipmaps:
+// GLU's rescaling of a size that is not a power of two reads up to one pixel
+// past the last row, so a row and a 4-byte pixel of slack keep that read
+// inside the block. The slack is never part of the image.
+uint64_t TGA_BufferSlack(int width, int bytes_per_pixel);
+
 // Reads file_name into image. 0 when the file cannot be opened, is shorter
 // than its header, is not an uncompressed true-colour/grayscale image without
 // ID and colour map, has a negative size, or its buffer cannot be allocated;
 // nothing is then left allocated or open. 1 otherwise: at 8, 24 and 32 bits
-// `pixels` holds the data (bytes missing from a truncated file are zero), at
-// any other depth `pixels` is null.
+// `pixels` holds the data (bytes missing from a truncated file are zero),
+// followed by TGA_BufferSlack zero bytes; at any other depth `pixels` is null.
 int TGA_Read(const char *file_name, TgaImage *image);
 
 #endif
