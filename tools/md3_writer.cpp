@@ -1,7 +1,8 @@
 #include "md3_writer.h"
 
+#include "file_bytes.h"
+
 #include <cmath>
-#include <cstdio>
 #include <cstddef>
 #include <cstring>
 
@@ -95,12 +96,7 @@ std::vector<uint8_t> Md3Writer_Encode(const Md3ModelData &model, Md3Layout *layo
 }
 
 int Md3Writer_Save(const char *path, const std::vector<uint8_t> &bytes) {
-    FILE *file = std::fopen(path, "wb");
-    if (!file)
-        return 0;
-    size_t written = bytes.empty() ? 0 : std::fwrite(bytes.data(), 1, bytes.size(), file);
-    int closed = std::fclose(file) == 0;
-    return written == bytes.size() && closed ? 1 : 0;
+    return FileBytes_Save(path, bytes);
 }
 
 void Md3Writer_PackNormal(float x, float y, float z, uint8_t normal[2]) {

@@ -1,6 +1,7 @@
 #include "tga_writer.h"
 
-#include <cstdio>
+#include "file_bytes.h"
+
 #include <cstring>
 
 std::vector<uint8_t> TgaWriter_Encode(uint8_t image_type, int width, int height,
@@ -23,10 +24,5 @@ std::vector<uint8_t> TgaWriter_Encode(uint8_t image_type, int width, int height,
 }
 
 int TgaWriter_Save(const char *path, const std::vector<uint8_t> &bytes) {
-    FILE *file = std::fopen(path, "wb");
-    if (!file)
-        return 0;
-    size_t written = bytes.empty() ? 0 : std::fwrite(bytes.data(), 1, bytes.size(), file);
-    int closed = std::fclose(file) == 0;
-    return written == bytes.size() && closed ? 1 : 0;
+    return FileBytes_Save(path, bytes);
 }
