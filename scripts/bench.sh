@@ -34,13 +34,19 @@ python3 - "$OUT/results.json" "$OUT/wine.txt" <<'PY'
 import json, re, sys
 
 runs = {}
+def shown(seconds):
+    for unit, scale in (("s", 1.0), ("ms", 1e-3), ("us", 1e-6)):
+        if seconds >= scale:
+            return "%.3f %s" % (seconds / scale, unit)
+    return "%.1f ns" % (seconds * 1e9)
+
 for b in json.load(open(sys.argv[1]))["benchmarks"]:
     if b.get("run_type", "iteration") != "iteration" or b.get("error_occurred"):
         continue
     name = b["name"].replace("/real_time", "")
     # GL benchmarks are timed on the wall clock, the rest on the CPU clock.
-    runs[name] = b["real_time"] if b["name"].endswith("/real_time") else b["cpu_time"]
-    runs[name + "@unit"] = b["time_unit"]
+    seconds = {"ns": 1e-9, "us": 1e-6, "ms": 1e-3, "s": 1.0}[b["time_unit"]]
+    runs[name] = (b["real_time"] if b["name"].endswith("/real_time") else b["cpu_time"]) * seconds
 
 pairs = [("TgaRead", "StbLoad", "stb_image"),
          ("TgaUploadImage", "StbUpload", "stb_image + gluBuild2DMipmaps"),
@@ -51,20 +57,18 @@ pairs = [("TgaRead", "StbLoad", "stb_image"),
 print("%-44s %14s %14s %9s" % ("figure (peer or ceiling)", "ours", "peer", "ratio"))
 for ours, peer, what in pairs:
     print("-- %s vs %s (%s)" % (ours, peer, what))
-    for name in sorted((n for n in runs if n.split("/")[0] == ours and "@" not in n),
+    for name in sorted((n for n in runs if n.split("/")[0] == ours),
                        key=lambda n: [int(x) if x.isdigit() else x for x in re.split(r"[:/]", n)]):
         other = peer + name[len(ours):]
         if other not in runs:
             continue
-        unit = runs[name + "@unit"]
-        print("%-44s %11.3f %s %11.3f %s %9.2f" % (name, runs[name], unit, runs[other], runs[other + "@unit"],
-                                                   runs[name] / runs[other]))
+        print("%-44s %14s %14s %9.2f" % (name, shown(runs[name]), shown(runs[other]), runs[name] / runs[other]))
 
 wine = dict(re.findall(r"^(\w+_ms) ([0-9.]+)", open(sys.argv[2]).read(), re.M))
 print("-- viewer frame under Wine vs empty clear-and-swap loop (same window, same context)")
 if "scene_ms" in wine and "clear_swap_ms" in wine:
     s, c = float(wine["scene_ms"]), float(wine["clear_swap_ms"])
-    print("%-44s %11.3f ms %11.3f ms %9.2f" % ("Scene_Render+SwapBuffers", s, c, s / c))
+    print("%-44s %14s %14s %9.2f" % ("Scene_Render+SwapBuffers", shown(s / 1000), shown(c / 1000), s / c))
 else:
     print("no Wine figures (see wine.txt)")
 PY
