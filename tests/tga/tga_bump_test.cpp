@@ -7,35 +7,12 @@
 
 #include "tga/tga.h"
 #include "tga_gl_checks.h"
+#include "tga_gl_fixture.h"
 #include "tga_test_files.h"
 
 namespace {
 
-struct TgaBumpTest : ::testing::Test {
-    TestGlContext gl{};
-    std::string dir;
-    void SetUp() override {
-        ASSERT_EQ(1, TgaGl_Begin(&gl));
-        dir = TgaTest_MakeDir();
-        ASSERT_FALSE(dir.empty());
-        glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-        glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
-    }
-    void TearDown() override {
-        TgaTest_RemoveDir(dir);
-        TgaGl_End(&gl);
-    }
-
-    void ExpectNoGlCall(unsigned int (*upload)(const char *), const std::string &path) {
-        GLuint before = TgaGl_ProbeName();
-        EXPECT_EQ(0u, upload(path.c_str())) << path;
-        EXPECT_EQ(before + 1, TgaGl_ProbeName()) << path;
-        EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D)) << path;
-        EXPECT_EQ(4, TgaGl_Integer(GL_UNPACK_ALIGNMENT)) << path;
-        EXPECT_EQ(GL_REPLACE, TgaGl_EnvMode()) << path;
-        EXPECT_EQ(GLenum(GL_NO_ERROR), TgaGl_TakeError()) << path;
-    }
-};
+using TgaBumpTest = TgaGlTest;
 
 // 4 x 4 map, H = 10 * column.
 std::vector<uint8_t> RisingColumns() {

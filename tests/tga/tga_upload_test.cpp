@@ -7,40 +7,13 @@
 
 #include "tga/tga.h"
 #include "tga_gl_checks.h"
+#include "tga_gl_fixture.h"
 #include "tga_test_files.h"
 #include "tools/tga_writer.h"
 
 namespace {
 
-struct TgaUploadTest : ::testing::Test {
-    TestGlContext gl{};
-    std::string dir;
-    void SetUp() override {
-        ASSERT_EQ(1, TgaGl_Begin(&gl));
-        dir = TgaTest_MakeDir();
-        ASSERT_FALSE(dir.empty());
-        // A state the uploads must change.
-        glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-        glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
-    }
-    void TearDown() override {
-        TgaTest_RemoveDir(dir);
-        TgaGl_End(&gl);
-    }
-
-    // A failed upload: 0, no name generated, no state changed, no error.
-    void ExpectNoGlCall(unsigned int (*upload)(const char *), const std::string &path) {
-        GLuint before = TgaGl_ProbeName();
-        EXPECT_EQ(0u, upload(path.c_str())) << path;
-        GLuint after = TgaGl_ProbeName();
-        EXPECT_EQ(before + 1, after) << path;
-        EXPECT_FALSE(glIsTexture(before + 1)) << path;
-        EXPECT_EQ(4, TgaGl_Integer(GL_UNPACK_ALIGNMENT));
-        EXPECT_EQ(GL_REPLACE, TgaGl_EnvMode());
-        EXPECT_EQ(0, TgaGl_Integer(GL_TEXTURE_BINDING_2D));
-        EXPECT_EQ(GLenum(GL_NO_ERROR), TgaGl_TakeError());
-    }
-};
+using TgaUploadTest = TgaGlTest;
 
 // The state every successful 2D upload leaves.
 void ExpectImageState(GLuint name) {
