@@ -401,7 +401,7 @@ Md3SurfaceData MakeSurface(const char *name, int frames, GeometryFn build, std::
     return surface;
 }
 
-struct PieceSpec {
+struct PieceRecipe {
     const char *file;
     const char *name;
     int frames;
@@ -411,25 +411,25 @@ struct PieceSpec {
     Xform (*tag_builds[2])(int frame);
 };
 
-int WritePiece(const std::string &dir, const PieceSpec &spec) {
+int WritePiece(const std::string &dir, const PieceRecipe &piece) {
     Md3ModelData model;
-    model.name = spec.name;
-    std::vector<Bounds> bounds(size_t(spec.frames), Bounds{V(1e9, 1e9, 1e9), V(-1e9, -1e9, -1e9)});
-    for (int s = 0; s < 2 && spec.surface_names[s]; ++s)
-        model.surfaces.push_back(MakeSurface(spec.surface_names[s], spec.frames, spec.surface_builds[s], &bounds));
+    model.name = piece.name;
+    std::vector<Bounds> bounds(size_t(piece.frames), Bounds{V(1e9, 1e9, 1e9), V(-1e9, -1e9, -1e9)});
+    for (int s = 0; s < 2 && piece.surface_names[s]; ++s)
+        model.surfaces.push_back(MakeSurface(piece.surface_names[s], piece.frames, piece.surface_builds[s], &bounds));
     model.num_tags = 0;
-    while (model.num_tags < 2 && spec.tag_names[model.num_tags])
+    while (model.num_tags < 2 && piece.tag_names[model.num_tags])
         ++model.num_tags;
-    for (int frame = 0; frame < spec.frames; ++frame) {
+    for (int frame = 0; frame < piece.frames; ++frame) {
         char frame_name[16];
         std::snprintf(frame_name, sizeof frame_name, "frame%03d", frame);
         float lo[3] = {bounds[size_t(frame)].lo.x, bounds[size_t(frame)].lo.y, bounds[size_t(frame)].lo.z};
         float hi[3] = {bounds[size_t(frame)].hi.x, bounds[size_t(frame)].hi.y, bounds[size_t(frame)].hi.z};
         model.frames.push_back(Md3Writer_Frame(lo, hi, frame_name));
         for (int k = 0; k < model.num_tags; ++k)
-            model.tags.push_back(TagOf(spec.tag_names[k], spec.tag_builds[k](frame)));
+            model.tags.push_back(TagOf(piece.tag_names[k], piece.tag_builds[k](frame)));
     }
-    std::string path = dir + "/" + spec.file;
+    std::string path = dir + "/" + piece.file;
     if (!Md3Writer_Save(path.c_str(), Md3Writer_Encode(model))) {
         std::fprintf(stderr, "make_samples: cannot write %s\n", path.c_str());
         return 0;
@@ -598,7 +598,7 @@ int main(int argc, char **argv) {
         }
     }
 
-    const PieceSpec pieces[4] = {
+    const PieceRecipe pieces[4] = {
         {"lower.md3", "lower", legs_frames, {"l_legs", nullptr}, {LegsGeometry, nullptr},
          {"tag_torso", nullptr}, {TorsoTag, nullptr}},
         {"upper.md3", "upper", torso_frames, {"u_arms", "u_chest"}, {ArmsGeometry, ChestGeometry},
@@ -609,7 +609,7 @@ int main(int argc, char **argv) {
          {nullptr, nullptr}, {nullptr, nullptr}},
     };
     int ok = 1;
-    for (const PieceSpec &piece : pieces)
+    for (const PieceRecipe &piece : pieces)
         ok &= WritePiece(dir, piece);
     ok &= WriteSkin(dir, "base.tga", ArmourSkin);
     ok &= WriteSkin(dir, "base1.tga", ChestSkin);
