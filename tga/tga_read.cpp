@@ -35,7 +35,7 @@ int TGA_Read(const char *file_name, TgaImage *image) {
         return 0;
     image->pixels = nullptr;
 
-    // Bytes 0-2, then past the colour-map specification to bytes 8-17 in one
+    // Bytes 0-2, then past the five colour-map bytes to bytes 8-17 in one
     // read. A file that ends inside the header is refused outright.
     uint8_t leading[3];
     if (std::fread(leading, 1, 3, file) != 3)
