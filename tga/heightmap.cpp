@@ -56,23 +56,28 @@ static inline void EncodeDUDV(HeightMapSlope slope, int8_t *texel) {
     texel[1] = int8_t(LowByte(slope.t * slope.n * 127.0f));
 }
 
-// A vector path's share of one row (see heightmap_simd.h), and the fewest
-// interior columns it takes.
+// The interior of the map through a vector path (heightmap_simd.h), and
+// the fewest interior columns it takes.
 template <typename Texel>
-struct RowKernel {
-    void (*encode_row)(const uint8_t *row_m, const uint8_t *row, const uint8_t *row_p, int width, Texel *out_row);
+struct InteriorKernel {
+    void (*encode)(const uint8_t *heights, int width, int height, Texel *out);
     int step;
 };
 
 // Runs the filter over every texel in row order; texel_size bytes a texel.
 // The wrap-around is worked out once per row and for the two edge columns;
-// the columns in between need none and go to the vector kernel when the row
-// is wide enough for it, else to the scalar expression.
+// the columns in between need none. They go to the vector kernel when the
+// map is wide enough for it, else to the scalar expression.
 template <typename Texel>
 static void FilterMap(const uint8_t *heights, int width, int height, Texel *out, int texel_size,
-                      RowKernel<Texel> kernel, void (*encode)(HeightMapSlope, Texel *)) {
+                      InteriorKernel<Texel> kernel, void (*encode)(HeightMapSlope, Texel *)) {
     if (width <= 0)
         return;
+    bool interior_done = false;
+    if (kernel.encode && width - 2 >= kernel.step) {
+        kernel.encode(heights, width, height, out);
+        interior_done = true;
+    }
     for (int y = 0; y < height; ++y) {
         int ym = (y + height - 1) % height;
         int yp = (y + 1) % height;
@@ -81,12 +86,7 @@ static void FilterMap(const uint8_t *heights, int width, int height, Texel *out,
         const uint8_t *row_p = heights + size_t(yp) * size_t(width);
         Texel *out_row = out + size_t(y) * size_t(width) * size_t(texel_size);
         encode(SlopeFromRows(row_m, row, row_p, 0, width - 1, 1 % width), out_row);
-        int x = 1;
-        if (kernel.encode_row && width - 2 >= kernel.step) {
-            kernel.encode_row(row_m, row, row_p, width, out_row);
-            x = width - 1;
-        }
-        for (; x < width - 1; ++x)
+        for (int x = 1; !interior_done && x < width - 1; ++x)
             encode(SlopeFromRows(row_m, row, row_p, x, x - 1, x + 1), out_row + size_t(x) * size_t(texel_size));
         if (width > 1)
             encode(SlopeFromRows(row_m, row, row_p, width - 1, width - 2, 0),
@@ -96,20 +96,20 @@ static void FilterMap(const uint8_t *heights, int width, int height, Texel *out,
 
 // The kernels of one path; null functions for the scalar path.
 struct PathKernels {
-    RowKernel<uint8_t> dot3;
-    RowKernel<int8_t> dudv;
+    InteriorKernel<uint8_t> dot3;
+    InteriorKernel<int8_t> dudv;
     void (*inverse_sqrt_all)(const float *in, size_t count, float *out);
 };
 
 static PathKernels kernels_of(HeightMapPath path) {
 #ifdef TGA_VECTOR_PATHS
     if (path == HEIGHTMAP_SSE2)
-        return {{HeightMapSse2_EncodeDOT3Row, heightmap_sse2_step},
-                {HeightMapSse2_EncodeDUDVRow, heightmap_sse2_step},
+        return {{HeightMapSse2_EncodeDOT3Interior, heightmap_sse2_step},
+                {HeightMapSse2_EncodeDUDVInterior, heightmap_sse2_step},
                 HeightMapSse2_InverseSqrt};
     if (path == HEIGHTMAP_AVX2)
-        return {{HeightMapAvx2_EncodeDOT3Row, heightmap_avx2_step},
-                {HeightMapAvx2_EncodeDUDVRow, heightmap_avx2_step},
+        return {{HeightMapAvx2_EncodeDOT3Interior, heightmap_avx2_step},
+                {HeightMapAvx2_EncodeDUDVInterior, heightmap_avx2_step},
                 HeightMapAvx2_InverseSqrt};
 #else
     (void)path;

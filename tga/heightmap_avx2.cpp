@@ -1,34 +1,27 @@
-// The height-map filter's AVX2 path: eight texels a step in 256-bit vectors.
-// Every operation is the scalar reference's (heightmap.cpp), in its order and
-// precision: products rounded before they are summed (this file is built
-// with AVX2 but without FMA, and with contraction off), the six terms left to
-// right, the square root and the division in double precision, truncation
-// toward zero and the low byte. So every byte is the scalar one.
+// The height-map filter's AVX2 path: eight texels a step in 256-bit vectors,
+// walked as heightmap_walk.h describes. Every operation is the scalar
+// reference's (heightmap.cpp), in its order and precision: products rounded
+// before they are summed (this file is built with AVX2 but without FMA, and
+// with contraction off), the six terms left to right, the square root and
+// the division in double precision, truncation toward zero and the low
+// byte. So every byte is the scalar one.
 //
-// Only intrinsics and file-local functions here: an inline function shared
+// Only intrinsics and internal functions here: an inline function shared
 // with other files and compiled here could be picked by the linker for them
-// and run AVX2 code on processors without it.
+// and run AVX2 code on processors without it. Loads and stores are the
+// unaligned forms: MinGW does not align the stack to 32 bytes.
 #include <immintrin.h>
 
 #include "heightmap_simd.h"
-
-static const float corner = 1.0f / 255.0f;
-static const float side = 2.0f / 255.0f;
+#include "heightmap_walk.h"
 
 namespace {
-struct Slopes8 {
-    __m256 s, t, n;
-};
-}  // namespace
 
-// Eight heights from p on, as floats (exact).
-static inline __m256 heights8(const uint8_t *p) {
-    __m128i bytes = _mm_loadl_epi64(reinterpret_cast<const __m128i *>(p));
-    return _mm256_cvtepi32_ps(_mm256_cvtepu8_epi32(bytes));
-}
+const float corner = 1.0f / 255.0f;
+const float side = 2.0f / 255.0f;
 
 // float(1 / sqrt(double(q))) in each lane: two halves of four doubles.
-static inline __m256 inverse_sqrt8(__m256 q) {
+inline __m256 inverse_sqrt8(__m256 q) {
     const __m256d one = _mm256_set1_pd(1.0);
     __m256d lo = _mm256_cvtps_pd(_mm256_castps256_ps128(q));
     __m256d hi = _mm256_cvtps_pd(_mm256_extractf128_ps(q, 1));
@@ -37,80 +30,93 @@ static inline __m256 inverse_sqrt8(__m256 q) {
     return _mm256_insertf128_ps(_mm256_castps128_ps256(n_lo), n_hi, 1);
 }
 
-// The slopes of the eight texels from column x on, x - 1 and x + 8 inside
-// the rows.
-static inline Slopes8 slopes8(const uint8_t *row_m, const uint8_t *row, const uint8_t *row_p, int x) {
-    const __m256 k1 = _mm256_set1_ps(corner), k2 = _mm256_set1_ps(side);
-    __m256 m_left = _mm256_mul_ps(k1, heights8(row_m + x - 1));
-    __m256 m_mid = _mm256_mul_ps(k2, heights8(row_m + x));
-    __m256 m_right = _mm256_mul_ps(k1, heights8(row_m + x + 1));
-    __m256 left = _mm256_mul_ps(k2, heights8(row + x - 1));
-    __m256 right = _mm256_mul_ps(k2, heights8(row + x + 1));
-    __m256 p_left = _mm256_mul_ps(k1, heights8(row_p + x - 1));
-    __m256 p_mid = _mm256_mul_ps(k2, heights8(row_p + x));
-    __m256 p_right = _mm256_mul_ps(k1, heights8(row_p + x + 1));
-    Slopes8 slopes;
-    slopes.s = _mm256_sub_ps(
-        _mm256_sub_ps(_mm256_sub_ps(_mm256_add_ps(_mm256_add_ps(m_left, left), p_left), m_right), right), p_right);
-    slopes.t = _mm256_sub_ps(
-        _mm256_sub_ps(_mm256_sub_ps(_mm256_add_ps(_mm256_add_ps(p_left, p_mid), p_right), m_left), m_mid),
-        m_right);
-    __m256 q = _mm256_add_ps(_mm256_add_ps(_mm256_mul_ps(slopes.s, slopes.s), _mm256_mul_ps(slopes.t, slopes.t)),
-                             _mm256_set1_ps(1.0f));
-    slopes.n = inverse_sqrt8(q);
-    return slopes;
-}
+struct Avx2 {
+    static const int lanes = heightmap_avx2_step;
 
-// Truncated toward zero, then the low byte of each lane.
-static inline __m256i low_bytes8(__m256 value) {
-    return _mm256_and_si256(_mm256_cvttps_epi32(value), _mm256_set1_epi32(0xFF));
-}
+    // Eight heights from p on, weighted (the products are exact up to
+    // their one rounding, as in the scalar expression).
+    static __m256 weighted(const uint8_t *p, float weight) {
+        __m128i bytes = _mm_loadl_epi64(reinterpret_cast<const __m128i *>(p));
+        return _mm256_mul_ps(_mm256_set1_ps(weight), _mm256_cvtepi32_ps(_mm256_cvtepu8_epi32(bytes)));
+    }
 
-static inline void dot3_step(const uint8_t *row_m, const uint8_t *row, const uint8_t *row_p, int x, uint8_t *out) {
-    Slopes8 slopes = slopes8(row_m, row, row_p, x);
+    static void sums(const uint8_t *row_m, const uint8_t *row, const uint8_t *row_p, int x, float *s_out,
+                     float *t_out, float *q_out) {
+        __m256 m_left = weighted(row_m + x - 1, corner);
+        __m256 m_mid = weighted(row_m + x, side);
+        __m256 m_right = weighted(row_m + x + 1, corner);
+        __m256 p_left = weighted(row_p + x - 1, corner);
+        __m256 p_mid = weighted(row_p + x, side);
+        __m256 p_right = weighted(row_p + x + 1, corner);
+        __m256 s = _mm256_add_ps(m_left, weighted(row + x - 1, side));
+        s = _mm256_sub_ps(_mm256_sub_ps(_mm256_add_ps(s, p_left), m_right), weighted(row + x + 1, side));
+        s = _mm256_sub_ps(s, p_right);
+        __m256 t = _mm256_add_ps(_mm256_add_ps(p_left, p_mid), p_right);
+        t = _mm256_sub_ps(_mm256_sub_ps(_mm256_sub_ps(t, m_left), m_mid), m_right);
+        __m256 q = _mm256_add_ps(_mm256_add_ps(_mm256_mul_ps(s, s), _mm256_mul_ps(t, t)), _mm256_set1_ps(1.0f));
+        _mm256_storeu_ps(s_out, s);
+        _mm256_storeu_ps(t_out, t);
+        _mm256_storeu_ps(q_out, q);
+    }
+
+    static void inverse_sqrt(float *q) {
+        _mm256_storeu_ps(q, inverse_sqrt8(_mm256_loadu_ps(q)));
+    }
+};
+
+// DOT3 bytes: s*n and t*n lie within -1..1 and n within 0..1, so each
+// truncated value is already a byte (0..255) and the three shift into one
+// 32-bit lane without overlap. Each 128-bit half packs its four texels
+// into its low 12 bytes; stored as two 16-byte stores, the second over the
+// first's four spare bytes, it leaves four spare bytes after the step,
+// which the next step overwrites; an exact store ends at the step.
+void dot3_store(const float *s_in, const float *t_in, const float *n_in, uint8_t *out, bool exact) {
     const __m256 one = _mm256_set1_ps(1.0f), half = _mm256_set1_ps(127.5f);
-    __m256i r = low_bytes8(_mm256_mul_ps(_mm256_add_ps(_mm256_mul_ps(slopes.s, slopes.n), one), half));
-    __m256i g = low_bytes8(_mm256_mul_ps(_mm256_add_ps(_mm256_mul_ps(slopes.t, slopes.n), one), half));
-    __m256i b = low_bytes8(_mm256_mul_ps(_mm256_add_ps(slopes.n, one), half));
+    __m256 s = _mm256_loadu_ps(s_in), t = _mm256_loadu_ps(t_in), n = _mm256_loadu_ps(n_in);
+    __m256i r = _mm256_cvttps_epi32(_mm256_mul_ps(_mm256_add_ps(_mm256_mul_ps(s, n), one), half));
+    __m256i g = _mm256_cvttps_epi32(_mm256_mul_ps(_mm256_add_ps(_mm256_mul_ps(t, n), one), half));
+    __m256i b = _mm256_cvttps_epi32(_mm256_mul_ps(_mm256_add_ps(n, one), half));
     __m256i rgb = _mm256_or_si256(_mm256_or_si256(r, _mm256_slli_epi32(g, 8)), _mm256_slli_epi32(b, 16));
-    // R,G,B of each lane's four texels to its low 12 bytes, then the two
-    // halves together: 24 bytes, stored as 16 + 8.
     const __m256i pack = _mm256_setr_epi8(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1,
                                           0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1);
-    __m256i packed = _mm256_permutevar8x32_epi32(_mm256_shuffle_epi8(rgb, pack),
-                                                 _mm256_setr_epi32(0, 1, 2, 4, 5, 6, 3, 7));
+    __m256i packed = _mm256_shuffle_epi8(rgb, pack);
+    __m128i high = _mm256_extracti128_si256(packed, 1);
     _mm_storeu_si128(reinterpret_cast<__m128i *>(out), _mm256_castsi256_si128(packed));
-    _mm_storel_epi64(reinterpret_cast<__m128i *>(out + 16), _mm256_extracti128_si256(packed, 1));
+    if (exact) {
+        _mm_storel_epi64(reinterpret_cast<__m128i *>(out + 12), high);
+        _mm_storeu_si32(out + 20, _mm_srli_si128(high, 8));
+    } else {
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(out + 12), high);
+    }
 }
 
-static inline void dudv_step(const uint8_t *row_m, const uint8_t *row, const uint8_t *row_p, int x, int8_t *out) {
-    Slopes8 slopes = slopes8(row_m, row, row_p, x);
+// du/dv bytes: truncated, then the low byte of each (negative values too).
+void dudv_store(const float *s_in, const float *t_in, const float *n_in, int8_t *out, bool) {
     const __m256 scale = _mm256_set1_ps(127.0f);
-    __m256i du = low_bytes8(_mm256_mul_ps(_mm256_mul_ps(slopes.s, slopes.n), scale));
-    __m256i dv = low_bytes8(_mm256_mul_ps(_mm256_mul_ps(slopes.t, slopes.n), scale));
+    const __m256i low_byte = _mm256_set1_epi32(0xFF);
+    __m256 s = _mm256_loadu_ps(s_in), t = _mm256_loadu_ps(t_in), n = _mm256_loadu_ps(n_in);
+    __m256i du = _mm256_and_si256(_mm256_cvttps_epi32(_mm256_mul_ps(_mm256_mul_ps(s, n), scale)), low_byte);
+    __m256i dv = _mm256_and_si256(_mm256_cvttps_epi32(_mm256_mul_ps(_mm256_mul_ps(t, n), scale)), low_byte);
+    // du | dv << 8 in 0..65535 a lane: the unsigned pack keeps it.
     __m256i pairs = _mm256_or_si256(du, _mm256_slli_epi32(dv, 8));
-    // Sixteen bits a lane, 0..65535: the unsigned pack keeps them.
     __m128i packed = _mm_packus_epi32(_mm256_castsi256_si128(pairs), _mm256_extracti128_si256(pairs, 1));
     _mm_storeu_si128(reinterpret_cast<__m128i *>(out), packed);
 }
 
-// Steps of eight over the interior 1 .. width - 2; a last step that would
-// run past it starts eight before its end instead, writing some texels a
-// second time with the same bytes.
-void HeightMapAvx2_EncodeDOT3Row(const uint8_t *row_m, const uint8_t *row, const uint8_t *row_p, int width,
-                                 uint8_t *out_row) {
-    int last = width - 1 - heightmap_avx2_step;
-    for (int x = 1; x < last; x += heightmap_avx2_step)
-        dot3_step(row_m, row, row_p, x, out_row + 3 * x);
-    dot3_step(row_m, row, row_p, last, out_row + 3 * last);
+}  // namespace
+
+void HeightMapAvx2_EncodeDOT3Interior(const uint8_t *heights, int width, int height, uint8_t *out) {
+    walk_map<Avx2>(heights, width, height, out, 3,
+                   [](const float *s, const float *t, const float *n, uint8_t *texels, bool exact) {
+                       dot3_store(s, t, n, texels, exact);
+                   });
 }
 
-void HeightMapAvx2_EncodeDUDVRow(const uint8_t *row_m, const uint8_t *row, const uint8_t *row_p, int width,
-                                 int8_t *out_row) {
-    int last = width - 1 - heightmap_avx2_step;
-    for (int x = 1; x < last; x += heightmap_avx2_step)
-        dudv_step(row_m, row, row_p, x, out_row + 2 * x);
-    dudv_step(row_m, row, row_p, last, out_row + 2 * last);
+void HeightMapAvx2_EncodeDUDVInterior(const uint8_t *heights, int width, int height, int8_t *out) {
+    walk_map<Avx2>(heights, width, height, out, 2,
+                   [](const float *s, const float *t, const float *n, int8_t *texels, bool exact) {
+                       dudv_store(s, t, n, texels, exact);
+                   });
 }
 
 void HeightMapAvx2_InverseSqrt(const float *in, size_t count, float *out) {

@@ -1,0 +1,90 @@
+// The walk over a height map shared by the filter's vector paths, included
+// by heightmap_sse2.cpp and heightmap_avx2.cpp only. Everything here has
+// internal linkage: each of those files gets its own copy, built for its
+// own instruction set, and no copy can stand in for another at link time.
+//
+// The divider (the double-precision square root and division) bounds the
+// filter, so the walk keeps it busy and does the rest of the work in its
+// shadow. Each step of one vector of texels goes through three stages:
+// the sums give s, t and q = s*s + t*t + 1; the divider turns q into n; the
+// encoding stores the texels. The stages run walk_lag steps apart, through
+// a ring of slots in the first-level cache, so that no stage waits for
+// another: done one after the other, the divider's latency would hold up
+// the rest of each step and leave it idle in between.
+#ifndef TGA_HEIGHTMAP_WALK_H
+#define TGA_HEIGHTMAP_WALK_H
+
+#include <cstddef>
+#include <cstdint>
+
+namespace {
+
+const int walk_lag = 16;
+const int walk_ring = 64;  // a power of two above 2 * walk_lag
+
+// Kernel (the path's vector code) provides
+//   lanes                            texels per step;
+//   sums(row_m, row, row_p, x, s, t, q)
+//                                    s, t and q of the texels from column x
+//                                    on (x - 1 and x + lanes inside the rows);
+//   inverse_sqrt(q)                  q -> n, in place.
+// store(s, t, n, out, exact) writes one step's texels: an exact store ends
+// at them, another may write up to 16 bytes from out.
+template <typename Kernel>
+struct WalkRing {
+    alignas(32) float s[walk_ring][Kernel::lanes];
+    alignas(32) float t[walk_ring][Kernel::lanes];
+    alignas(32) float q[walk_ring][Kernel::lanes];  // q, then n
+    size_t out[walk_ring];                          // the first texel, in Texels
+    bool exact[walk_ring];
+};
+
+// Before step `step` is summed: the divider stage for step `step` -
+// walk_lag and the encoding for `step` - 2 * walk_lag, for those of the
+// steps 0 .. issued - 1 (all are, while the walk is issuing steps).
+template <typename Kernel, typename Texel, typename Store>
+inline void walk_finish(WalkRing<Kernel> &ring, long step, long issued, Texel *out, Store store) {
+    long divided = step - walk_lag, encoded = step - 2 * walk_lag;
+    if (divided >= 0 && divided < issued)
+        Kernel::inverse_sqrt(ring.q[divided & (walk_ring - 1)]);
+    if (encoded >= 0 && encoded < issued) {
+        int slot = int(encoded & (walk_ring - 1));
+        store(ring.s[slot], ring.t[slot], ring.q[slot], out + ring.out[slot], ring.exact[slot]);
+    }
+}
+
+// The filter over the interior columns 1 .. width - 2 of every row, which
+// must number at least Kernel::lanes; texel_size Texels a texel. A row's
+// last step starts lanes columns before the interior's end, overlapping the
+// step before: those texels are written twice with the same bytes, and the
+// store is exact, so no step writes past its row's interior.
+template <typename Kernel, typename Texel, typename Store>
+void walk_map(const uint8_t *heights, int width, int height, Texel *out, int texel_size, Store store) {
+    const int lanes = Kernel::lanes;
+    const int last = width - 1 - lanes;
+    const long open = long(1) << 62;  // while steps are still being issued
+    WalkRing<Kernel> ring;
+    long issued = 0;
+    for (int y = 0; y < height; ++y) {
+        const uint8_t *row_m = heights + size_t((y + height - 1) % height) * size_t(width);
+        const uint8_t *row = heights + size_t(y) * size_t(width);
+        const uint8_t *row_p = heights + size_t((y + 1) % height) * size_t(width);
+        for (int x = 1;; x = x + lanes < last ? x + lanes : last) {
+            // The divider's work first: it is the one to keep busy.
+            walk_finish(ring, issued, open, out, store);
+            int slot = int(issued & (walk_ring - 1));
+            Kernel::sums(row_m, row, row_p, x, ring.s[slot], ring.t[slot], ring.q[slot]);
+            ring.out[slot] = (size_t(y) * size_t(width) + size_t(x)) * size_t(texel_size);
+            ring.exact[slot] = x == last;
+            ++issued;
+            if (x == last)
+                break;
+        }
+    }
+    for (long step = issued; step <= issued + 2 * walk_lag; ++step)
+        walk_finish(ring, step, issued, out, store);
+}
+
+}  // namespace
+
+#endif
