@@ -43,8 +43,8 @@ struct WalkRing {
 // walk_lag and the encoding for `step` - 2 * walk_lag, for those of the
 // steps 0 .. issued - 1 (all are, while the walk is issuing steps).
 template <typename Kernel, typename Texel, typename Store>
-inline void walk_finish(WalkRing<Kernel> &ring, long step, long issued, Texel *out, Store store) {
-    long divided = step - walk_lag, encoded = step - 2 * walk_lag;
+inline void walk_finish(WalkRing<Kernel> &ring, int64_t step, int64_t issued, Texel *out, Store store) {
+    int64_t divided = step - walk_lag, encoded = step - 2 * walk_lag;
     if (divided >= 0 && divided < issued)
         Kernel::inverse_sqrt(ring.q[divided & (walk_ring - 1)]);
     if (encoded >= 0 && encoded < issued) {
@@ -62,9 +62,9 @@ template <typename Kernel, typename Texel, typename Store>
 void walk_map(const uint8_t *heights, int width, int height, Texel *out, int texel_size, Store store) {
     const int lanes = Kernel::lanes;
     const int last = width - 1 - lanes;
-    const long open = long(1) << 62;  // while steps are still being issued
+    const int64_t open = INT64_MAX;  // while steps are still being issued
     WalkRing<Kernel> ring;
-    long issued = 0;
+    int64_t issued = 0;
     for (int y = 0; y < height; ++y) {
         const uint8_t *row_m = heights + size_t((y + height - 1) % height) * size_t(width);
         const uint8_t *row = heights + size_t(y) * size_t(width);
@@ -81,7 +81,7 @@ void walk_map(const uint8_t *heights, int width, int height, Texel *out, int tex
                 break;
         }
     }
-    for (long step = issued; step <= issued + 2 * walk_lag; ++step)
+    for (int64_t step = issued; step <= issued + 2 * walk_lag; ++step)
         walk_finish(ring, step, issued, out, store);
 }
 
