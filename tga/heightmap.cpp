@@ -56,28 +56,25 @@ static inline void EncodeDUDV(HeightMapSlope slope, int8_t *texel) {
     texel[1] = int8_t(LowByte(slope.t * slope.n * 127.0f));
 }
 
-// The interior of the map through a vector path (heightmap_simd.h), and
-// the fewest interior columns it takes.
+// The interior of the map through a vector path (heightmap_simd.h): 1, or
+// 0 with nothing written; and the fewest interior columns it takes.
 template <typename Texel>
 struct InteriorKernel {
-    void (*encode)(const uint8_t *heights, int width, int height, Texel *out);
+    int (*encode)(const uint8_t *heights, int width, int height, Texel *out);
     int step;
 };
 
 // Runs the filter over every texel in row order; texel_size bytes a texel.
 // The wrap-around is worked out once per row and for the two edge columns;
 // the columns in between need none. They go to the vector kernel when the
-// map is wide enough for it, else to the scalar expression.
+// map is wide enough for it and the kernel has its buffer, else to the
+// scalar expression.
 template <typename Texel>
 static void FilterMap(const uint8_t *heights, int width, int height, Texel *out, int texel_size,
                       InteriorKernel<Texel> kernel, void (*encode)(HeightMapSlope, Texel *)) {
     if (width <= 0)
         return;
-    bool interior_done = false;
-    if (kernel.encode && width - 2 >= kernel.step) {
-        kernel.encode(heights, width, height, out);
-        interior_done = true;
-    }
+    bool interior_done = kernel.encode && width - 2 >= kernel.step && kernel.encode(heights, width, height, out);
     for (int y = 0; y < height; ++y) {
         int ym = (y + height - 1) % height;
         int yp = (y + 1) % height;

@@ -33,23 +33,23 @@ inline __m256 inverse_sqrt8(__m256 q) {
 struct Avx2 {
     static const int lanes = heightmap_avx2_step;
 
-    // Eight heights from p on, weighted (the products are exact up to
-    // their one rounding, as in the scalar expression).
-    static __m256 weighted(const uint8_t *p, float weight) {
-        __m128i bytes = _mm_loadl_epi64(reinterpret_cast<const __m128i *>(p));
-        return _mm256_mul_ps(_mm256_set1_ps(weight), _mm256_cvtepi32_ps(_mm256_cvtepu8_epi32(bytes)));
+    static void weigh(const uint8_t *bytes, float *corner_out, float *side_out) {
+        __m128i eight = _mm_loadl_epi64(reinterpret_cast<const __m128i *>(bytes));
+        __m256 heights = _mm256_cvtepi32_ps(_mm256_cvtepu8_epi32(eight));
+        _mm256_storeu_ps(corner_out, _mm256_mul_ps(_mm256_set1_ps(corner), heights));
+        _mm256_storeu_ps(side_out, _mm256_mul_ps(_mm256_set1_ps(side), heights));
     }
 
-    static void sums(const uint8_t *row_m, const uint8_t *row, const uint8_t *row_p, int x, float *s_out,
-                     float *t_out, float *q_out) {
-        __m256 m_left = weighted(row_m + x - 1, corner);
-        __m256 m_mid = weighted(row_m + x, side);
-        __m256 m_right = weighted(row_m + x + 1, corner);
-        __m256 p_left = weighted(row_p + x - 1, corner);
-        __m256 p_mid = weighted(row_p + x, side);
-        __m256 p_right = weighted(row_p + x + 1, corner);
-        __m256 s = _mm256_add_ps(m_left, weighted(row + x - 1, side));
-        s = _mm256_sub_ps(_mm256_sub_ps(_mm256_add_ps(s, p_left), m_right), weighted(row + x + 1, side));
+    static void sums(const float *m_corner, const float *m_side, const float *r_side, const float *p_corner,
+                     const float *p_side, int x, float *s_out, float *t_out, float *q_out) {
+        __m256 m_left = _mm256_loadu_ps(m_corner + x - 1);
+        __m256 m_mid = _mm256_loadu_ps(m_side + x);
+        __m256 m_right = _mm256_loadu_ps(m_corner + x + 1);
+        __m256 p_left = _mm256_loadu_ps(p_corner + x - 1);
+        __m256 p_mid = _mm256_loadu_ps(p_side + x);
+        __m256 p_right = _mm256_loadu_ps(p_corner + x + 1);
+        __m256 s = _mm256_add_ps(m_left, _mm256_loadu_ps(r_side + x - 1));
+        s = _mm256_sub_ps(_mm256_sub_ps(_mm256_add_ps(s, p_left), m_right), _mm256_loadu_ps(r_side + x + 1));
         s = _mm256_sub_ps(s, p_right);
         __m256 t = _mm256_add_ps(_mm256_add_ps(p_left, p_mid), p_right);
         t = _mm256_sub_ps(_mm256_sub_ps(_mm256_sub_ps(t, m_left), m_mid), m_right);
@@ -105,18 +105,18 @@ void dudv_store(const float *s_in, const float *t_in, const float *n_in, int8_t 
 
 }  // namespace
 
-void HeightMapAvx2_EncodeDOT3Interior(const uint8_t *heights, int width, int height, uint8_t *out) {
-    walk_map<Avx2>(heights, width, height, out, 3,
-                   [](const float *s, const float *t, const float *n, uint8_t *texels, bool exact) {
-                       dot3_store(s, t, n, texels, exact);
-                   });
+int HeightMapAvx2_EncodeDOT3Interior(const uint8_t *heights, int width, int height, uint8_t *out) {
+    return walk_map<Avx2>(heights, width, height, out, 3,
+                          [](const float *s, const float *t, const float *n, uint8_t *texels, bool exact) {
+                              dot3_store(s, t, n, texels, exact);
+                          });
 }
 
-void HeightMapAvx2_EncodeDUDVInterior(const uint8_t *heights, int width, int height, int8_t *out) {
-    walk_map<Avx2>(heights, width, height, out, 2,
-                   [](const float *s, const float *t, const float *n, int8_t *texels, bool exact) {
-                       dudv_store(s, t, n, texels, exact);
-                   });
+int HeightMapAvx2_EncodeDUDVInterior(const uint8_t *heights, int width, int height, int8_t *out) {
+    return walk_map<Avx2>(heights, width, height, out, 2,
+                          [](const float *s, const float *t, const float *n, int8_t *texels, bool exact) {
+                              dudv_store(s, t, n, texels, exact);
+                          });
 }
 
 void HeightMapAvx2_InverseSqrt(const float *in, size_t count, float *out) {

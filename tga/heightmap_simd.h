@@ -15,11 +15,12 @@ const int heightmap_avx2_step = 8;
 
 // The interior columns 1 .. width - 2 of every row of the map: DOT3 or
 // du/dv texels at their places in out (the edge columns are left as they
-// are). Needs width - 2 >= the path's step.
-void HeightMapSse2_EncodeDOT3Interior(const uint8_t *heights, int width, int height, uint8_t *out);
-void HeightMapSse2_EncodeDUDVInterior(const uint8_t *heights, int width, int height, int8_t *out);
-void HeightMapAvx2_EncodeDOT3Interior(const uint8_t *heights, int width, int height, uint8_t *out);
-void HeightMapAvx2_EncodeDUDVInterior(const uint8_t *heights, int width, int height, int8_t *out);
+// are). Needs width - 2 >= the path's step. 1, or 0 with nothing written
+// when the path's buffer (32 bytes a column) cannot be allocated.
+int HeightMapSse2_EncodeDOT3Interior(const uint8_t *heights, int width, int height, uint8_t *out);
+int HeightMapSse2_EncodeDUDVInterior(const uint8_t *heights, int width, int height, int8_t *out);
+int HeightMapAvx2_EncodeDOT3Interior(const uint8_t *heights, int width, int height, uint8_t *out);
+int HeightMapAvx2_EncodeDUDVInterior(const uint8_t *heights, int width, int height, int8_t *out);
 
 // out[i] = float(1 / sqrt(double(in[i]))) for count values.
 void HeightMapSse2_InverseSqrt(const float *in, size_t count, float *out);

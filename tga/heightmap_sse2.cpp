@@ -29,26 +29,26 @@ inline __m128 inverse_sqrt4(__m128 q) {
 struct Sse2 {
     static const int lanes = heightmap_sse2_step;
 
-    // Four heights from p on, weighted (the products are exact up to
-    // their one rounding, as in the scalar expression).
-    static __m128 weighted(const uint8_t *p, float weight) {
+    static void weigh(const uint8_t *bytes, float *corner_out, float *side_out) {
         int32_t four;
-        std::memcpy(&four, p, 4);
+        std::memcpy(&four, bytes, 4);
         const __m128i zero = _mm_setzero_si128();
         __m128i words = _mm_unpacklo_epi8(_mm_cvtsi32_si128(four), zero);
-        return _mm_mul_ps(_mm_set1_ps(weight), _mm_cvtepi32_ps(_mm_unpacklo_epi16(words, zero)));
+        __m128 heights = _mm_cvtepi32_ps(_mm_unpacklo_epi16(words, zero));
+        _mm_storeu_ps(corner_out, _mm_mul_ps(_mm_set1_ps(corner), heights));
+        _mm_storeu_ps(side_out, _mm_mul_ps(_mm_set1_ps(side), heights));
     }
 
-    static void sums(const uint8_t *row_m, const uint8_t *row, const uint8_t *row_p, int x, float *s_out,
-                     float *t_out, float *q_out) {
-        __m128 m_left = weighted(row_m + x - 1, corner);
-        __m128 m_mid = weighted(row_m + x, side);
-        __m128 m_right = weighted(row_m + x + 1, corner);
-        __m128 p_left = weighted(row_p + x - 1, corner);
-        __m128 p_mid = weighted(row_p + x, side);
-        __m128 p_right = weighted(row_p + x + 1, corner);
-        __m128 s = _mm_add_ps(m_left, weighted(row + x - 1, side));
-        s = _mm_sub_ps(_mm_sub_ps(_mm_add_ps(s, p_left), m_right), weighted(row + x + 1, side));
+    static void sums(const float *m_corner, const float *m_side, const float *r_side, const float *p_corner,
+                     const float *p_side, int x, float *s_out, float *t_out, float *q_out) {
+        __m128 m_left = _mm_loadu_ps(m_corner + x - 1);
+        __m128 m_mid = _mm_loadu_ps(m_side + x);
+        __m128 m_right = _mm_loadu_ps(m_corner + x + 1);
+        __m128 p_left = _mm_loadu_ps(p_corner + x - 1);
+        __m128 p_mid = _mm_loadu_ps(p_side + x);
+        __m128 p_right = _mm_loadu_ps(p_corner + x + 1);
+        __m128 s = _mm_add_ps(m_left, _mm_loadu_ps(r_side + x - 1));
+        s = _mm_sub_ps(_mm_sub_ps(_mm_add_ps(s, p_left), m_right), _mm_loadu_ps(r_side + x + 1));
         s = _mm_sub_ps(s, p_right);
         __m128 t = _mm_add_ps(_mm_add_ps(p_left, p_mid), p_right);
         t = _mm_sub_ps(_mm_sub_ps(_mm_sub_ps(t, m_left), m_mid), m_right);
@@ -106,18 +106,18 @@ void dudv_store(const float *s_in, const float *t_in, const float *n_in, int8_t 
 
 }  // namespace
 
-void HeightMapSse2_EncodeDOT3Interior(const uint8_t *heights, int width, int height, uint8_t *out) {
-    walk_map<Sse2>(heights, width, height, out, 3,
-                   [](const float *s, const float *t, const float *n, uint8_t *texels, bool exact) {
-                       dot3_store(s, t, n, texels, exact);
-                   });
+int HeightMapSse2_EncodeDOT3Interior(const uint8_t *heights, int width, int height, uint8_t *out) {
+    return walk_map<Sse2>(heights, width, height, out, 3,
+                          [](const float *s, const float *t, const float *n, uint8_t *texels, bool exact) {
+                              dot3_store(s, t, n, texels, exact);
+                          });
 }
 
-void HeightMapSse2_EncodeDUDVInterior(const uint8_t *heights, int width, int height, int8_t *out) {
-    walk_map<Sse2>(heights, width, height, out, 2,
-                   [](const float *s, const float *t, const float *n, int8_t *texels, bool exact) {
-                       dudv_store(s, t, n, texels, exact);
-                   });
+int HeightMapSse2_EncodeDUDVInterior(const uint8_t *heights, int width, int height, int8_t *out) {
+    return walk_map<Sse2>(heights, width, height, out, 2,
+                          [](const float *s, const float *t, const float *n, int8_t *texels, bool exact) {
+                              dudv_store(s, t, n, texels, exact);
+                          });
 }
 
 void HeightMapSse2_InverseSqrt(const float *in, size_t count, float *out) {

@@ -1,12 +1,14 @@
 // The filter's vector paths against the scalar reference, byte for byte, on
 // every path this processor runs.
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "heightmap_cases.h"
+#include "tga_test_files.h"
 
 namespace {
 
@@ -75,6 +77,33 @@ TEST(HeightMapPaths, InverseSqrtGivesTheScalarBits) {
             EXPECT_EQ(-2.0f, got[count]) << "written past count";
         }
     }
+}
+
+// In a death-test child: both encodings through path with allocations
+// limited to 1 MB, against the scalar bytes; exit code 0 when they match.
+void EncodeWithLittleMemory(HeightMapPath path, const std::vector<uint8_t> &heights, int width, int height) {
+    std::vector<uint8_t> dot3_want(heights.size() * 3), dot3_got(dot3_want.size());
+    std::vector<int8_t> dudv_want(heights.size() * 2), dudv_got(dudv_want.size());
+    HeightMap_EncodeDOT3WithPath(HEIGHTMAP_SCALAR, heights.data(), width, height, dot3_want.data());
+    HeightMap_EncodeDUDVWithPath(HEIGHTMAP_SCALAR, heights.data(), width, height, dudv_want.data());
+    TgaTest_LimitAllocations(1);
+    HeightMap_EncodeDOT3WithPath(path, heights.data(), width, height, dot3_got.data());
+    HeightMap_EncodeDUDVWithPath(path, heights.data(), width, height, dudv_got.data());
+    std::exit(dot3_want == dot3_got && dudv_want == dudv_got ? 0 : 1);
+}
+
+TEST(HeightMapPaths, WithoutItsBufferAPathGivesTheScalarBytes) {
+    // 40000 columns: a vector path's weighted rows take 1.3 MB, more than
+    // the child may allocate, so the scalar expression fills the interior.
+    const int width = 40000, height = 3;
+    std::vector<uint8_t> heights(size_t(width) * height);
+    for (size_t i = 0; i < heights.size(); ++i)
+        heights[i] = uint8_t(i * 37 + i / 11);
+    TgaTest_PrepareAllocationLimit(1);
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    for (HeightMapPath path : VectorPaths())
+        EXPECT_EXIT(EncodeWithLittleMemory(path, heights, width, height), ::testing::ExitedWithCode(0), "")
+            << HeightMap_PathName(path);
 }
 
 TEST(HeightMapPaths, UnknownPathWritesNothing) {

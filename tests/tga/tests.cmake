@@ -17,7 +17,7 @@ add_test(NAME tga_upload_tests COMMAND tga_upload_tests)
 # The vector paths of the height-map filter against the scalar one; the
 # cases are shared with the Windows check (tests/windows).
 add_executable(heightmap_paths_tests ${TGA_TEST_DIR}/heightmap_paths_test.cpp ${TGA_TEST_DIR}/heightmap_cases.cpp)
-target_link_libraries(heightmap_paths_tests PRIVATE tga_core GTest::gtest GTest::gtest_main)
+target_link_libraries(heightmap_paths_tests PRIVATE tga_core tga_test_files)
 add_test(NAME heightmap_paths_tests COMMAND heightmap_paths_tests)
 
 set_tests_properties(tga_core_tests tga_upload_tests heightmap_paths_tests PROPERTIES ENVIRONMENT "${MD3V_TEST_ENV}")
