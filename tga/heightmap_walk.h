@@ -38,26 +38,30 @@ const int walk_ring = 64;  // a power of two above 2 * walk_lag
 //   inverse_sqrt(q)                  q -> n, in place.
 // store(s, t, n, out, exact) writes one step's texels: an exact store ends
 // at them, another may write up to 16 bytes from out.
+
+// One step in the ring. Its size is a power of two (128 bytes for eight
+// lanes, 64 for four), so that a slot's place is a shift away.
 template <typename Kernel>
-struct WalkRing {
-    alignas(32) float s[walk_ring][Kernel::lanes];
-    alignas(32) float t[walk_ring][Kernel::lanes];
-    alignas(32) float q[walk_ring][Kernel::lanes];  // q, then n
-    size_t out[walk_ring];                          // the first texel, in Texels
-    bool exact[walk_ring];
+struct alignas(32) WalkSlot {
+    float s[Kernel::lanes];
+    float t[Kernel::lanes];
+    float q[Kernel::lanes];  // q, then n
+    size_t out;              // the first texel, in Texels
+    bool exact;
 };
 
 // Before step `step` is summed: the divider stage for step `step` -
-// walk_lag and the encoding for `step` - 2 * walk_lag, for those of the
-// steps 0 .. issued - 1 (all are, while the walk is issuing steps).
-template <typename Kernel, typename Texel, typename Store>
-inline void walk_finish(WalkRing<Kernel> &ring, int64_t step, int64_t issued, Texel *out, Store store) {
+// walk_lag and the encoding for `step` - 2 * walk_lag. `full` once the
+// pipeline holds 2 * walk_lag steps; else only steps 0 .. issued - 1 are
+// taken (at the start and the end of the walk).
+template <bool full, typename Kernel, typename Texel, typename Store>
+inline void walk_finish(WalkSlot<Kernel> *ring, int64_t step, int64_t issued, Texel *out, Store store) {
     int64_t divided = step - walk_lag, encoded = step - 2 * walk_lag;
-    if (divided >= 0 && divided < issued)
-        Kernel::inverse_sqrt(ring.q[divided & (walk_ring - 1)]);
-    if (encoded >= 0 && encoded < issued) {
-        int slot = int(encoded & (walk_ring - 1));
-        store(ring.s[slot], ring.t[slot], ring.q[slot], out + ring.out[slot], ring.exact[slot]);
+    if (full || (divided >= 0 && divided < issued))
+        Kernel::inverse_sqrt(ring[divided & (walk_ring - 1)].q);
+    if (full || (encoded >= 0 && encoded < issued)) {
+        const WalkSlot<Kernel> &slot = ring[encoded & (walk_ring - 1)];
+        store(slot.s, slot.t, slot.q, out + slot.out, slot.exact);
     }
 }
 
@@ -96,7 +100,7 @@ int walk_map(const uint8_t *heights, int width, int height, Texel *out, int texe
             walk_weigh<Kernel>(row_bytes(r), c, weighted[(r + 4) % 4]);
         walk_weigh<Kernel>(row_bytes(r), width - lanes, weighted[(r + 4) % 4]);
     }
-    WalkRing<Kernel> ring;
+    WalkSlot<Kernel> ring[walk_ring];
     int64_t issued = 0;
     for (int y = 0; y < height; ++y) {
         float *const *m = weighted[(y + 3) % 4], *const *r = weighted[y % 4], *const *p = weighted[(y + 1) % 4];
@@ -104,11 +108,14 @@ int walk_map(const uint8_t *heights, int width, int height, Texel *out, int texe
         float *const *ahead_slot = weighted[(y + 2) % 4];
         for (int x = 1;; x = x + lanes < last ? x + lanes : last) {
             // The divider's work first: it is the one to keep busy.
-            walk_finish(ring, issued, open, out, store);
-            int slot = int(issued & (walk_ring - 1));
-            Kernel::sums(m[0], m[1], r[1], p[0], p[1], x, ring.s[slot], ring.t[slot], ring.q[slot]);
-            ring.out[slot] = (size_t(y) * size_t(width) + size_t(x)) * size_t(texel_size);
-            ring.exact[slot] = x == last;
+            if (issued >= 2 * walk_lag)
+                walk_finish<true>(ring, issued, issued, out, store);
+            else
+                walk_finish<false>(ring, issued, open, out, store);
+            WalkSlot<Kernel> &slot = ring[issued & (walk_ring - 1)];
+            Kernel::sums(m[0], m[1], r[1], p[0], p[1], x, slot.s, slot.t, slot.q);
+            slot.out = (size_t(y) * size_t(width) + size_t(x)) * size_t(texel_size);
+            slot.exact = x == last;
             ++issued;
             // Row y + 2, a vector a step: columns x - 1 on, and the end.
             walk_weigh<Kernel>(ahead, x - 1, ahead_slot);
@@ -119,7 +126,7 @@ int walk_map(const uint8_t *heights, int width, int height, Texel *out, int texe
         }
     }
     for (int64_t step = issued; step <= issued + 2 * walk_lag; ++step)
-        walk_finish(ring, step, issued, out, store);
+        walk_finish<false>(ring, step, issued, out, store);
     std::free(block);
     return 1;
 }
