@@ -33,7 +33,7 @@ timeout 600 sh tests/support/wine_run.sh "$(dirname "$WINE_DIR")/wineprefix" "$W
 
 # The height-map peer is built only where libnvtt-dev is installed.
 NVTT=built
-grep -q '^NVTT_LIBRARY:FILEPATH=.*NOTFOUND' "$OUT/CMakeCache.txt" && NVTT=missing
+grep -Eq '^NVTT_(LIBRARY|INCLUDE_DIR):[A-Z]+=.*NOTFOUND' "$OUT/CMakeCache.txt" && NVTT=missing
 
 python3 - "$OUT/results.json" "$OUT/wine.txt" "$NVTT" <<'PY'
 import json, re, sys
