@@ -14,7 +14,7 @@ static const GLfloat kModulate = 8448.0f;
 // Reads an 8-bit height map and takes an output buffer of bytes_per_texel
 // per texel. 1 with both buffers held; 0 with nothing held.
 static int ReadHeightMap(const char *file_name, int bytes_per_texel, TgaImage *image, void **out) {
-    if (!TGA_Read(file_name, image))
+    if (!TGA_Read(file_name, image, bytes_per_texel))
         return 0;
     if (image->bits_per_pixel != 8) {
         std::free(image->pixels);

@@ -29,7 +29,7 @@ static int Refuse(FILE *file) {
     return 0;
 }
 
-int TGA_Read(const char *file_name, TgaImage *image) {
+int TGA_Read(const char *file_name, TgaImage *image, int upload_bytes_per_pixel) {
     FILE *file = std::fopen(file_name, "rb");
     if (!file)
         return 0;
@@ -70,6 +70,9 @@ int TGA_Read(const char *file_name, TgaImage *image) {
     }
 
     uint64_t size = TGA_PixelBytes(image->width, image->height, depth);
+    const uint64_t texel_bytes = upload_bytes_per_pixel > 0 ? uint64_t(upload_bytes_per_pixel) : uint64_t(depth / 8);
+    if (uint64_t(image->width) * uint64_t(image->height) * texel_bytes > TGA_MAX_UPLOAD_BYTES)
+        return Refuse(file);
     uint64_t allocated = size + TGA_BufferSlack(image->width, depth / 8);
     if (allocated > uint64_t(SIZE_MAX))
         return Refuse(file);

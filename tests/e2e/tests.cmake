@@ -15,7 +15,7 @@ if(MD3V_WIN_BUILD_DIR)
   add_test(NAME e2e_imports COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/e2e/imports.sh)
   set_tests_properties(e2e_imports PROPERTIES ENVIRONMENT "MD3V_WIN_BIN=${MD3V_WIN_BUILD_DIR}/bin"
                        FAIL_REGULAR_EXPRESSION "FAIL:")
-  foreach(check window close resize missing short_torso)
+  foreach(check window close resize missing short_torso hostile)
     add_test(NAME e2e_${check} COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/e2e/${check}.sh)
     set_tests_properties(e2e_${check} PROPERTIES
       ENVIRONMENT "${MD3V_E2E_ENV}"
