@@ -3,7 +3,6 @@
 #include "shell.h"
 
 #include <GL/gl.h>
-#include <GL/glu.h>
 
 HDC device_context = NULL;
 HGLRC render_context = NULL;
@@ -44,16 +43,4 @@ void Context_Destroy(void) {
     wglMakeCurrent(NULL, NULL);
     wglDeleteContext(render_context);
     ReleaseDC(main_window, device_context);
-}
-
-void View_Resize(int width, int height) {
-    if (height == 0)
-        height = 1;
-    glViewport(0, 0, width, height);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    // The near plane is the single-precision 0.001 widened to double.
-    gluPerspective(90.0, double(width) / double(height), double(0.001f), 400.0);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
 }

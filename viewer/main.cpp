@@ -3,6 +3,7 @@
 #include "context.h"
 #include "scene.h"
 #include "shell.h"
+#include "view.h"
 
 #include <stdio.h>
 
