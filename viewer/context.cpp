@@ -7,7 +7,7 @@
 HDC device_context = NULL;
 HGLRC render_context = NULL;
 
-static int Context_Fail(const char *message) {
+static int report_failure(const char *message) {
     MessageBoxA(main_window, message, "ERROR", MB_OK);
     return 0;
 }
@@ -26,14 +26,14 @@ int Context_Create(void) {
     device_context = GetDC(main_window);
     int format = ChoosePixelFormat(device_context, &request);
     if (format == 0)
-        return Context_Fail("ChoosePixelFormat Failed.");
+        return report_failure("ChoosePixelFormat Failed.");
     if (!SetPixelFormat(device_context, format, &request))
-        return Context_Fail("SetPixelFormat Failed.");
+        return report_failure("SetPixelFormat Failed.");
     render_context = wglCreateContext(device_context);
     if (render_context == NULL)
-        return Context_Fail("wglCreateContext Failed.");
+        return report_failure("wglCreateContext Failed.");
     if (!wglMakeCurrent(device_context, render_context))
-        return Context_Fail("wglMakeCurrent Failed.");
+        return report_failure("wglMakeCurrent Failed.");
     return 1;
 }
 
