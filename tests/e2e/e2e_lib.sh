@@ -118,13 +118,14 @@ e2e_count() {
 }
 
 # Takes shots until the bottom text row holds text (the first frame-rate
-# measurement has been drawn), for at most 30 s; the last shot is $1.
+# measurement has been drawn), for at most 30 s; the last shot is $1. Until
+# the first frame the window shows its white background, which is no text.
 e2e_wait_for_text() {
     i=0
     while [ $i -lt 60 ]; do
         e2e_shot "$1"
         e2e_count "$1" 0 0 160 16
-        [ "$WHITE" -gt 20 ] && return 0
+        [ "$WHITE" -gt 20 ] && [ $((WHITE * 2)) -lt "$PIX" ] && return 0
         sleep 0.5
         i=$((i + 1))
     done
