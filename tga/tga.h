@@ -22,6 +22,10 @@
 
 #define TGA_MAX_UPLOAD_BYTES 2147483647u
 
+// The four functions are C functions (unmangled names, exported by name
+// from tga.dll) with the __cdecl calling convention, the C default; on x64
+// Windows that is the one x64 convention. A program includes this header
+// with no defines of its own and links the import library.
 #if defined(_WIN32) && !defined(TGA_BUILDING)
 #define TGA_API __declspec(dllimport)
 #else
