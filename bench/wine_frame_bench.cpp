@@ -17,6 +17,7 @@
 #include "context.h"
 #include "scene.h"
 #include "shell.h"
+#include "view.h"
 
 int window_width = 640;
 int window_height = 480;

@@ -49,7 +49,22 @@ const char *check_surface(const Md3Surface &surface, int32_t model_frames) {
     return nullptr;
 }
 
-const char *check_loaded(const Md3Model &model) {
+// Bytes of every block that a loaded model holds.
+uint64_t bytes_held(const Md3Model &model) {
+    const Md3Header &h = model.header;
+    uint64_t total = uint64_t(h.num_frames) * sizeof(Md3Frame) +
+                     uint64_t(h.num_frames) * uint64_t(h.num_tags) * sizeof(Md3Tag) +
+                     uint64_t(h.num_tags) * sizeof(Md3Model *) + uint64_t(h.num_surfaces) * sizeof(Md3Surface);
+    for (int32_t i = 0; i < h.num_surfaces; ++i) {
+        const Md3SurfaceHeader &s = model.surfaces[i].header;
+        total += uint64_t(s.num_shaders) * sizeof(Md3Shader) + uint64_t(s.num_triangles) * sizeof(Md3Triangle) +
+                 uint64_t(s.num_verts) * sizeof(Md3TexCoord) +
+                 uint64_t(s.num_frames) * uint64_t(s.num_verts) * sizeof(Md3Vertex);
+    }
+    return total;
+}
+
+const char *check_loaded(const Md3Model &model, size_t file_size) {
     const Md3Header &h = model.header;
     if (h.num_frames < 0 || h.num_tags < 0 || h.num_surfaces < 0)
         return "negative model count kept";
@@ -64,6 +79,8 @@ const char *check_loaded(const Md3Model &model) {
     for (int32_t i = 0; i < h.num_surfaces; ++i)
         if (const char *fault = check_surface(model.surfaces[i], h.num_frames))
             return fault;
+    if (bytes_held(model) > 2 * uint64_t(file_size))
+        return "model holds more than twice its file's length";
     return nullptr;
 }
 
@@ -116,7 +133,7 @@ Md3HarnessResult Md3Harness_Run(const uint8_t *data, size_t size) {
     if (result.loaded != 0 && result.loaded != 1)
         result.fault = "MD3_Load returned neither 1 nor 0";
     else
-        result.fault = result.loaded ? check_loaded(model) : check_refused(model);
+        result.fault = result.loaded ? check_loaded(model, size) : check_refused(model);
     if (!result.fault)
         result.fault = check_by_name(&model, result.loaded);
     MD3_Free(&model);

@@ -1,16 +1,18 @@
 #!/bin/sh
 # Builds both targets from this tree:
-#   build/win   viewer.exe, tga.dll, font.dll (MinGW-w64 cross build)
 #   build/host  portable libraries, sample-data tools and unit tests (native)
+#   build/win   viewer.exe, tga.dll, font.dll (MinGW-w64 cross build), with
+#               the sample data made by the host tree's make_samples
+# The host tree comes first since the Windows tree runs its make_samples.
 # Extra arguments go to the host configure step.
 set -e
 cd "$(dirname "$0")/.."
 ROOT=$(pwd)
 JOBS=$(nproc 2>/dev/null || echo 2)
 
-cmake -S . -B build/win -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-x86_64.cmake" \
-      -DCMAKE_BUILD_TYPE=Release
-cmake --build build/win -j "$JOBS"
-
 cmake -S . -B build/host -DMD3V_WIN_BUILD_DIR="$ROOT/build/win" "$@"
 cmake --build build/host -j "$JOBS"
+
+cmake -S . -B build/win -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-x86_64.cmake" \
+      -DCMAKE_BUILD_TYPE=Release -DMD3V_MAKE_SAMPLES="$ROOT/build/host/tools/make_samples"
+cmake --build build/win -j "$JOBS"

@@ -7,9 +7,25 @@
 // left in the GL error state; the name is returned all the same.
 // On success GL_UNPACK_ALIGNMENT is 1, the new texture is bound and the
 // texture environment mode is GL_MODULATE.
+//
+// Largest image: every upload refuses (0, no GL call, nothing read past the
+// header) an image whose texel data for one gluBuild2DMipmaps or
+// glTexImage2D call would exceed TGA_MAX_UPLOAD_BYTES: width * height *
+// bytes per texel, that is 4 for a 32-bit file, 3 for a 24-bit file or cube
+// face and for a DOT3 map, 2 for a du/dv map, 1 for an 8-bit file. Both GLU
+// mipmap builders (Mesa's and Wine's glu32) compute offsets into the image in
+// 32-bit integers and crash beyond it (a 23171 x 23171 32-bit or 26756 x
+// 26756 24-bit image); 23170 x 23170 at 32 bits still loads. Every 8-bit
+// image is below it.
 #ifndef TGA_TGA_H
 #define TGA_TGA_H
 
+#define TGA_MAX_UPLOAD_BYTES 2147483647u
+
+// The four functions are C functions (unmangled names, exported by name
+// from tga.dll) with the __cdecl calling convention, the C default; on x64
+// Windows that is the one x64 convention. A program includes this header
+// with no defines of its own and links the import library.
 #if defined(_WIN32) && !defined(TGA_BUILDING)
 #define TGA_API __declspec(dllimport)
 #else

@@ -9,12 +9,12 @@
 #include "tga_gl.h"
 #include "tga_read.h"
 
-static const GLfloat kModulate = 8448.0f;
+static const GLfloat modulate = 8448.0f;
 
 // Reads an 8-bit height map and takes an output buffer of bytes_per_texel
 // per texel. 1 with both buffers held; 0 with nothing held.
-static int ReadHeightMap(const char *file_name, int bytes_per_texel, TgaImage *image, void **out) {
-    if (!TGA_Read(file_name, image))
+static int read_height_map(const char *file_name, int bytes_per_texel, TgaImage *image, void **out) {
+    if (!TGA_Read(file_name, image, bytes_per_texel))
         return 0;
     if (image->bits_per_pixel != 8) {
         std::free(image->pixels);
@@ -33,7 +33,7 @@ static int ReadHeightMap(const char *file_name, int bytes_per_texel, TgaImage *i
 }
 
 // Shared set-up of both textures, after the height map is released.
-static GLuint BeginBumpTexture(GLint min_filter) {
+static GLuint begin_bump_texture(GLint min_filter) {
     GLuint name = 0;
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glGenTextures(1, &name);
@@ -43,14 +43,14 @@ static GLuint BeginBumpTexture(GLint min_filter) {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, min_filter);
-    glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, kModulate);
+    glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, modulate);
     return name;
 }
 
 unsigned int TGA_UploadDOT3(const char *file_name) {
     TgaImage image;
     void *out = nullptr;
-    if (!ReadHeightMap(file_name, 3, &image, &out))
+    if (!read_height_map(file_name, 3, &image, &out))
         return 0;
     uint8_t *normals = static_cast<uint8_t *>(out);
     HeightMap_EncodeDOT3(image.pixels, image.width, image.height, normals);
@@ -58,7 +58,7 @@ unsigned int TGA_UploadDOT3(const char *file_name) {
     int height = image.height;
     std::free(image.pixels);
 
-    GLuint name = BeginBumpTexture(GL_LINEAR_MIPMAP_NEAREST);
+    GLuint name = begin_bump_texture(GL_LINEAR_MIPMAP_NEAREST);
     gluBuild2DMipmaps(GL_TEXTURE_2D, GL_RGB8, width, height, GL_RGB, GL_UNSIGNED_BYTE, normals);
     std::free(normals);
     return name;
@@ -67,7 +67,7 @@ unsigned int TGA_UploadDOT3(const char *file_name) {
 unsigned int TGA_UploadDUDV(const char *file_name) {
     TgaImage image;
     void *out = nullptr;
-    if (!ReadHeightMap(file_name, 2, &image, &out))
+    if (!read_height_map(file_name, 2, &image, &out))
         return 0;
     int8_t *offsets = static_cast<int8_t *>(out);
     HeightMap_EncodeDUDV(image.pixels, image.width, image.height, offsets);
@@ -75,7 +75,7 @@ unsigned int TGA_UploadDUDV(const char *file_name) {
     int height = image.height;
     std::free(image.pixels);
 
-    GLuint name = BeginBumpTexture(GL_LINEAR);
+    GLuint name = begin_bump_texture(GL_LINEAR);
     glTexImage2D(GL_TEXTURE_2D, 0, DUDV_INTERNAL_FORMAT, width, height, 0, DUDV_FORMAT, GL_BYTE, offsets);
     std::free(offsets);
     return name;

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "tga.h"
+
 // Header fields and pixel data of one TGA file. The pixel bytes are kept
 // exactly as stored: rows in file order, B,G,R(,A) or one byte per pixel.
 struct TgaImage {
@@ -32,9 +34,13 @@ uint64_t TGA_BufferSlack(int width, int bytes_per_pixel);
 // Reads file_name into image. 0 when the file cannot be opened, is shorter
 // than its header, is not an uncompressed true-colour/grayscale image without
 // ID and colour map, has a negative size, or its buffer cannot be allocated;
-// nothing is then left allocated or open. 1 otherwise: at 8, 24 and 32 bits
-// `pixels` holds the data (bytes missing from a truncated file are zero),
-// followed by TGA_BufferSlack zero bytes; at any other depth `pixels` is null.
-int TGA_Read(const char *file_name, TgaImage *image);
+// nothing is then left allocated or open. 0 as well, before any pixel data
+// is read, when width * height * upload_bytes_per_pixel exceeds
+// TGA_MAX_UPLOAD_BYTES: the caller will hand that many bytes per pixel to GL
+// (0 stands for the image's own bytes per pixel). 1 otherwise: at 8, 24 and
+// 32 bits `pixels` holds the data (bytes missing from a truncated file are
+// zero), followed by TGA_BufferSlack zero bytes; at any other depth `pixels`
+// is null.
+int TGA_Read(const char *file_name, TgaImage *image, int upload_bytes_per_pixel = 0);
 
 #endif

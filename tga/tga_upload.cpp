@@ -7,7 +7,7 @@
 #include "tga_read.h"
 
 // The environment mode goes through glTexEnvf, as the float of GL_MODULATE.
-static const GLfloat kModulate = 8448.0f;
+static const GLfloat modulate = 8448.0f;
 
 unsigned int TGA_UploadImage(const char *file_name) {
     TgaImage image;
@@ -41,14 +41,14 @@ unsigned int TGA_UploadImage(const char *file_name) {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_NEAREST);
-    glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, kModulate);
+    glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, modulate);
     gluBuild2DMipmaps(GL_TEXTURE_2D, internal_format, image.width, image.height, pixel_format,
                       GL_UNSIGNED_BYTE, image.pixels);
     std::free(image.pixels);
     return name;
 }
 
-static void FreeFaces(TgaImage *faces, int count) {
+static void free_faces(TgaImage *faces, int count) {
     for (int i = 0; i < count; ++i)
         std::free(faces[i].pixels);
 }
@@ -67,13 +67,13 @@ unsigned int TGA_UploadCube(const char *positive_x, const char *negative_x, cons
     TgaImage faces[6];
     for (int i = 0; i < 6; ++i) {
         if (!TGA_Read(files[i], &faces[i])) {
-            FreeFaces(faces, i);
+            free_faces(faces, i);
             return 0;
         }
         // Faces are sent as 24-bit data; any other depth would be read past
         // its buffer, or has none.
         if (faces[i].bits_per_pixel != 24) {
-            FreeFaces(faces, i + 1);
+            free_faces(faces, i + 1);
             return 0;
         }
     }
@@ -86,10 +86,10 @@ unsigned int TGA_UploadCube(const char *positive_x, const char *negative_x, cons
     glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
     glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, kModulate);
+    glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, modulate);
     for (int i = 0; i < 6; ++i)
         glTexImage2D(targets[i], 0, GL_RGB8, faces[i].width, faces[i].height, 0, GL_BGR_EXT,
                      GL_UNSIGNED_BYTE, faces[i].pixels);
-    FreeFaces(faces, 6);
+    free_faces(faces, 6);
     return name;
 }

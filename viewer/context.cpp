@@ -3,12 +3,11 @@
 #include "shell.h"
 
 #include <GL/gl.h>
-#include <GL/glu.h>
 
 HDC device_context = NULL;
 HGLRC render_context = NULL;
 
-static int Context_Fail(const char *message) {
+static int report_failure(const char *message) {
     MessageBoxA(main_window, message, "ERROR", MB_OK);
     return 0;
 }
@@ -27,14 +26,14 @@ int Context_Create(void) {
     device_context = GetDC(main_window);
     int format = ChoosePixelFormat(device_context, &request);
     if (format == 0)
-        return Context_Fail("ChoosePixelFormat Failed.");
+        return report_failure("ChoosePixelFormat Failed.");
     if (!SetPixelFormat(device_context, format, &request))
-        return Context_Fail("SetPixelFormat Failed.");
+        return report_failure("SetPixelFormat Failed.");
     render_context = wglCreateContext(device_context);
     if (render_context == NULL)
-        return Context_Fail("wglCreateContext Failed.");
+        return report_failure("wglCreateContext Failed.");
     if (!wglMakeCurrent(device_context, render_context))
-        return Context_Fail("wglMakeCurrent Failed.");
+        return report_failure("wglMakeCurrent Failed.");
     return 1;
 }
 
@@ -44,16 +43,4 @@ void Context_Destroy(void) {
     wglMakeCurrent(NULL, NULL);
     wglDeleteContext(render_context);
     ReleaseDC(main_window, device_context);
-}
-
-void View_Resize(int width, int height) {
-    if (height == 0)
-        height = 1;
-    glViewport(0, 0, width, height);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    // The near plane is the single-precision 0.001 widened to double.
-    gluPerspective(90.0, double(width) / double(height), double(0.001f), 400.0);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
 }

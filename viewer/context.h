@@ -1,4 +1,4 @@
-// The window's OpenGL rendering context and the perspective projection.
+// The window's OpenGL rendering context.
 #ifndef VIEWER_CONTEXT_H
 #define VIEWER_CONTEXT_H
 
@@ -8,9 +8,5 @@ int Context_Create(void);
 
 // Releases the context and the device context (also after a failed create).
 void Context_Destroy(void);
-
-// Viewport and 90-degree perspective for a client of width x height pixels;
-// leaves GL_MODELVIEW selected with the identity loaded.
-void View_Resize(int width, int height);
 
 #endif

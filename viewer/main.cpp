@@ -3,6 +3,7 @@
 #include "context.h"
 #include "scene.h"
 #include "shell.h"
+#include "view.h"
 
 #include <stdio.h>
 
@@ -18,7 +19,7 @@ char fps_text[256];
 // 21st triggers the measurement.
 #define FPS_WINDOW_FRAMES 20
 
-static void Fps_Step(void) {
+static void fps_step(void) {
     frame_count += 1;
     if (frame_count <= FPS_WINDOW_FRAMES)
         return;
@@ -103,7 +104,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR command_line, i
                 } else {
                     Scene_Render();
                     SwapBuffers(device_context);
-                    Fps_Step();
+                    fps_step();
                 }
             }
             exit_code = int(message.wParam);

@@ -47,13 +47,30 @@ int fits(int64_t position, int64_t count, int64_t size, int64_t limit) {
     return count <= (limit - position) / size;
 }
 
-// Allocates and reads `count` records at `position`; a zero count gives a
-// null array. 1 on success; on failure *out still holds the block, if any.
+// What one load may allocate: twice the file's length. A file whose
+// surfaces all point at one large block is refused rather than expanded.
+struct Budget {
+    int64_t left;
+};
+
+// Takes `bytes` from the budget; 0 when they are not left.
+int spend(Budget *budget, int64_t bytes) {
+    if (bytes > budget->left)
+        return 0;
+    budget->left -= bytes;
+    return 1;
+}
+
+// Allocates and reads `count` records at `position`, which the caller has
+// checked to lie inside the file; a zero count gives a null array. 1 on
+// success; on failure *out still holds the block, if any.
 template <typename T>
-int read_array(FILE *file, int64_t position, int64_t count, T **out) {
+int read_array(FILE *file, int64_t position, int64_t count, Budget *budget, T **out) {
     *out = nullptr;
     if (count == 0)
         return 1;
+    if (!spend(budget, count * int64_t(sizeof(T))))
+        return 0;
     size_t bytes = size_t(count) * sizeof(T);
     T *array = static_cast<T *>(std::malloc(bytes));
     if (!array)
@@ -64,17 +81,14 @@ int read_array(FILE *file, int64_t position, int64_t count, T **out) {
     return std::fread(array, 1, bytes, file) == bytes;
 }
 
-int terminated(const char *field, size_t size) {
-    return std::memchr(field, 0, size) != nullptr;
-}
-
 // Exact, case-sensitive comparison of a name field with a string; never
-// reads past the field even when it lacks its NUL.
+// reads past the field, so a name that fills its field without a NUL is
+// compared as the whole field.
 int name_equals(const char *field, size_t size, const char *name) {
     size_t length = std::strlen(name);
-    if (length >= size)
+    if (length > size)
         return 0;
-    return std::memcmp(field, name, length) == 0 && field[length] == 0;
+    return std::memcmp(field, name, length) == 0 && (length == size || field[length] == 0);
 }
 
 void free_surface(Md3Surface *surface) {
@@ -110,58 +124,44 @@ void fill_normal_table() {
     }
 }
 
-// Reads one surface starting at `start` into `surface`, checking it against
-// the file. The surface's arrays must lie inside its own extent
-// [start, start + ofs_end), which itself lies inside the file, so surfaces
-// never overlap and the bytes allocated stay proportional to the file.
-int load_surface(FILE *file, int64_t start, int64_t length, int32_t model_frames,
-                 Md3Surface *surface, int64_t *next_start) {
+// Reads the surface that starts at `start` into `surface`. Its arrays may
+// lie anywhere in the file that its offsets say; what is refused is data
+// outside the file, negative counts, fewer frames than the model and
+// triangle corners outside the surface's vertices.
+int load_surface(FILE *file, int64_t start, int64_t length, int32_t model_frames, Budget *budget,
+                 Md3Surface *surface) {
     Md3SurfaceHeader *header = &surface->header;
     if (!fits(start, 1, sizeof(Md3SurfaceHeader), length) || !seek_to(file, start) ||
         std::fread(header, 1, sizeof *header, file) != sizeof *header)
         return 0;
-    if (!terminated(header->name, sizeof header->name))
-        return 0;
     if (header->num_frames < 0 || header->num_shaders < 0 || header->num_verts < 0 ||
         header->num_triangles < 0 || header->num_frames < model_frames)
         return 0;
-    const int64_t extent = header->ofs_end;
-    if (!fits(start, extent, 1, length))
-        return 0;
-    // The extent holds at least the header and the shaders after it, so the
-    // next surface always starts further on.
-    const int64_t shaders_at = int64_t(sizeof(Md3SurfaceHeader));
-    if (!fits(shaders_at, header->num_shaders, sizeof(Md3Shader), extent))
-        return 0;
-    // Offsets of empty arrays are never followed, so they need not be sane.
-    if (header->num_triangles > 0 &&
-        !fits(header->ofs_triangles, header->num_triangles, sizeof(Md3Triangle), extent))
-        return 0;
-    if (header->num_verts > 0 &&
-        !fits(header->ofs_st, header->num_verts, sizeof(Md3TexCoord), extent))
-        return 0;
+    const int64_t shaders_at = start + int64_t(sizeof(Md3SurfaceHeader));
+    const int64_t triangles_at = start + int64_t(header->ofs_triangles);
+    const int64_t st_at = start + int64_t(header->ofs_st);
+    const int64_t vertices_at = start + int64_t(header->ofs_xyznormal);
     const int64_t vertex_count = int64_t(header->num_frames) * header->num_verts;
-    if (vertex_count > 0 &&
-        !fits(header->ofs_xyznormal, vertex_count, sizeof(Md3Vertex), extent))
+    // Offsets of empty arrays are never followed, so they need not be sane.
+    if (!fits(shaders_at, header->num_shaders, sizeof(Md3Shader), length) ||
+        (header->num_triangles > 0 &&
+         !fits(triangles_at, header->num_triangles, sizeof(Md3Triangle), length)) ||
+        (header->num_verts > 0 && !fits(st_at, header->num_verts, sizeof(Md3TexCoord), length)) ||
+        (vertex_count > 0 && !fits(vertices_at, vertex_count, sizeof(Md3Vertex), length)))
         return 0;
 
-    if (!read_array(file, start + shaders_at, header->num_shaders, &surface->shaders) ||
-        !read_array(file, start + header->ofs_triangles, header->num_triangles,
-                    &surface->triangles) ||
-        !read_array(file, start + header->ofs_st, header->num_verts, &surface->texcoords) ||
-        !read_array(file, start + header->ofs_xyznormal, vertex_count, &surface->vertices))
+    if (!read_array(file, shaders_at, header->num_shaders, budget, &surface->shaders) ||
+        !read_array(file, triangles_at, header->num_triangles, budget, &surface->triangles) ||
+        !read_array(file, st_at, header->num_verts, budget, &surface->texcoords) ||
+        !read_array(file, vertices_at, vertex_count, budget, &surface->vertices))
         return 0;
 
-    for (int32_t i = 0; i < header->num_shaders; ++i)
-        if (!terminated(surface->shaders[i].name, sizeof surface->shaders[i].name))
-            return 0;
     for (int32_t i = 0; i < header->num_triangles; ++i)
         for (int corner = 0; corner < 3; ++corner) {
             int32_t index = surface->triangles[i].indexes[corner];
             if (index < 0 || index >= header->num_verts)
                 return 0;
         }
-    *next_start = start + extent;
     return 1;
 }
 
@@ -175,14 +175,13 @@ int load_model(FILE *file, Md3Model *model) {
         return 0;
     if (std::memcmp(header->ident, "IDP3", 4) != 0 || header->version != 15)
         return 0;
-    if (!terminated(header->name, sizeof header->name))
-        return 0;
     if (header->num_frames < 0 || header->num_tags < 0 || header->num_surfaces < 0)
         return 0;
     // Tag slots are named by frame 0's records: without frames there are none.
     if (header->num_frames == 0 && header->num_tags > 0)
         return 0;
 
+    Budget budget = {2 * length};
     const int64_t frames_at = int64_t(sizeof(Md3Header));
     if (!fits(frames_at, header->num_frames, sizeof(Md3Frame), length))
         return 0;
@@ -190,37 +189,36 @@ int load_model(FILE *file, Md3Model *model) {
     const int64_t tag_count = int64_t(header->num_frames) * header->num_tags;
     if (!fits(tags_at, tag_count, sizeof(Md3Tag), length))
         return 0;
-    int64_t start = tags_at + tag_count * int64_t(sizeof(Md3Tag));
-    // Every surface takes at least its header's bytes.
-    if (!fits(start, header->num_surfaces, sizeof(Md3SurfaceHeader), length))
+    if (!read_array(file, frames_at, header->num_frames, &budget, &model->frames) ||
+        !read_array(file, tags_at, tag_count, &budget, &model->tags))
         return 0;
-
-    if (!read_array(file, frames_at, header->num_frames, &model->frames) ||
-        !read_array(file, tags_at, tag_count, &model->tags))
-        return 0;
-    for (int32_t i = 0; i < header->num_frames; ++i)
-        if (!terminated(model->frames[i].name, sizeof model->frames[i].name))
-            return 0;
-    for (int64_t i = 0; i < tag_count; ++i)
-        if (!terminated(model->tags[i].name, sizeof model->tags[i].name))
-            return 0;
 
     if (header->num_tags > 0) {
+        if (!spend(&budget, int64_t(header->num_tags) * int64_t(sizeof(Md3Model *))))
+            return 0;
         model->links = static_cast<Md3Model **>(
             std::calloc(size_t(header->num_tags), sizeof(Md3Model *)));
         if (!model->links)
             return 0;
     }
     if (header->num_surfaces > 0) {
+        if (!spend(&budget, int64_t(header->num_surfaces) * int64_t(sizeof(Md3Surface))))
+            return 0;
         // calloc: every surface starts with null arrays and has_texture 0.
         model->surfaces = static_cast<Md3Surface *>(
             std::calloc(size_t(header->num_surfaces), sizeof(Md3Surface)));
         if (!model->surfaces)
             return 0;
     }
-    for (int32_t i = 0; i < header->num_surfaces; ++i)
-        if (!load_surface(file, start, length, header->num_frames, &model->surfaces[i], &start))
+    // The first surface follows the last tag; each further one starts at
+    // the previous start plus its ofs_end. The last ofs_end is never used.
+    int64_t start = tags_at + tag_count * int64_t(sizeof(Md3Tag));
+    for (int32_t i = 0; i < header->num_surfaces; ++i) {
+        if (i > 0)
+            start += model->surfaces[i - 1].header.ofs_end;
+        if (!load_surface(file, start, length, header->num_frames, &budget, &model->surfaces[i]))
             return 0;
+    }
     return 1;
 }
 
@@ -268,19 +266,18 @@ void MD3_Free(Md3Model *model) {
 }
 
 int MD3_Load(const char *file_name, Md3Model *model) {
-    if (!model)
+    if (!model || !file_name)
         return 0;
-    // Start from an empty model so that a failure leaves exactly that.
+    // A file that cannot be opened leaves the record as it was.
+    FILE *file = std::fopen(file_name, "rb");
+    if (!file)
+        return 0;
+    // From here on a failure leaves an empty model.
     std::memset(&model->header, 0, sizeof model->header);
     model->frames = nullptr;
     model->tags = nullptr;
     model->surfaces = nullptr;
     model->links = nullptr;
-    if (!file_name)
-        return 0;
-    FILE *file = std::fopen(file_name, "rb");
-    if (!file)
-        return 0;
     int loaded = load_model(file, model);
     std::fclose(file);
     if (!loaded) {

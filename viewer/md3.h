@@ -104,14 +104,18 @@ struct Md3Model {
 // b1 = normal[1]. Filled by every successful MD3_Load.
 extern float NormalTable[65536][3];
 
-// Reads an MD3 file into the caller's record. 1 on success; 0 when the file
-// cannot be opened or is refused, and the record is then an empty model.
-// A file is refused when it breaks its own layout: short data, negative
-// counts, records or offsets outside the file, triangle indices outside the
-// surface's vertices, a surface with fewer frames than the model, names that
-// fill their field without a terminating NUL. The animation fields
-// (current_frame, next_frame, fraction) are never touched. The previous
-// contents of the record are not released (see MD3_Free).
+// Reads an MD3 file into the caller's record. 1 on success. 0 when the file
+// cannot be opened, and the record is then left exactly as it was; 0 when
+// the file is refused, and the record is then an empty model. A file is
+// refused only when reading or drawing it would be unsafe: short data,
+// negative counts, records or arrays outside the file, triangle indices
+// outside the surface's vertices, a surface with fewer frames than the
+// model, tags without frames, or more to allocate than twice the file's
+// length. Names that fill their field without a NUL are kept as they are
+// (every by-name search compares within the field), and the last surface's
+// ofs_end is never followed. The animation fields (current_frame,
+// next_frame, fraction) are never touched. The previous contents of the
+// record are not released (see MD3_Free).
 int MD3_Load(const char *file_name, Md3Model *model);
 
 // Gives the first surface named `name` the texture. Its index, or -1.

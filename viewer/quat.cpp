@@ -21,7 +21,7 @@ void set_component(Quaternion *q, int i, float value) {
 void Quat_FromMatrix(Quaternion *out, const float *m) {
     const float trace = m[0] + m[4] + m[8];
     if (trace > 0.0f) {
-        const float s = float(std::sqrt(trace + 1.0f));
+        const float s = float(std::sqrt(double(trace + 1.0f)));
         out->w = 0.5f * s;
         const float f = 0.5f / s;
         out->x = (m[7] - m[5]) * f;
@@ -38,7 +38,7 @@ void Quat_FromMatrix(Quaternion *out, const float *m) {
         i = 2;
     const int j = next[i];
     const int k = next[j];
-    const float s = float(std::sqrt(m[4 * i] - (m[4 * j] + m[4 * k]) + 1.0f));
+    const float s = float(std::sqrt(double(m[4 * i] - (m[4 * j] + m[4 * k]) + 1.0f)));
     set_component(out, i, 0.5f * s);
     const float f = 0.5f / s;
     out->w = (m[3 * k + j] - m[3 * j + k]) * f;
@@ -60,10 +60,12 @@ void Quat_Slerp(const Quaternion *from, const Quaternion *to, float t, Quaternio
     float scale0;
     float scale1;
     if (1.0f - d > 0.1f) {
-        const float omega = float(std::acos(d));
-        const float sinom = float(std::sin(omega));
-        scale0 = float(std::sin((1.0f - t) * omega)) / sinom;
-        scale1 = float(std::sin(t * omega)) / sinom;
+        // The double-precision functions on widened arguments: the float
+        // overloads differ in the last bits for some blends.
+        const float omega = float(std::acos(double(d)));
+        const float sinom = float(std::sin(double(omega)));
+        scale0 = float(std::sin(double((1.0f - t) * omega))) / sinom;
+        scale1 = float(std::sin(double(t * omega))) / sinom;
     } else {
         // Close together: a linear blend, which also keeps acos in range.
         scale0 = 1.0f - t;

@@ -63,7 +63,7 @@ int Scene_Init(void) {
 
 // Holds a model at the pose frame, or at its last frame when it has fewer:
 // drawing a frame the model does not hold would read past its arrays.
-static void Scene_HoldFrame(Md3Model *model, int32_t frame) {
+static void hold_frame(Md3Model *model, int32_t frame) {
     int32_t last = model->header.num_frames - 1;
     if (frame > last)
         frame = last < 0 ? 0 : last;
@@ -84,8 +84,8 @@ void Scene_Render(void) {
     glTranslatef(0.0f, -10.0f, -50.0f);
     glRotatef(-90.0f, 1.0f, 0.0f, 0.0f);
     glRotatef(-90.0f, 0.0f, 0.0f, 1.0f);
-    Scene_HoldFrame(&lower_model, SCENE_POSE_FRAME);
-    Scene_HoldFrame(&upper_model, SCENE_POSE_FRAME);
+    hold_frame(&lower_model, SCENE_POSE_FRAME);
+    hold_frame(&upper_model, SCENE_POSE_FRAME);
     MD3_Draw(&lower_model);
     glPopMatrix();
 

@@ -54,19 +54,22 @@ e2e_stage() {
     done
 }
 
-# Runs viewer.exe in the run folder and waits up to 60 s for its window.
+# Runs viewer.exe (or the program $1 whose window is titled $2) in the run
+# folder and waits up to 60 s for its window.
 e2e_start() {
-    (cd "$RUN" && exec wine viewer.exe >"$WORK/viewer.log" 2>&1) &
+    program=${1:-viewer.exe}
+    title=${2:-OpenGL}
+    (cd "$RUN" && exec wine "$program" >"$WORK/viewer.log" 2>&1) &
     VIEWER_PID=$!
     i=0
     while [ $i -lt 600 ]; do
-        WINDOW=$(xdotool search --name '^OpenGL$' 2>/dev/null | head -n 1)
+        WINDOW=$(xdotool search --name "^$title\$" 2>/dev/null | head -n 1)
         [ -n "$WINDOW" ] && break
-        kill -0 "$VIEWER_PID" 2>/dev/null || fail "viewer.exe ended before showing a window"
+        kill -0 "$VIEWER_PID" 2>/dev/null || fail "$program ended before showing a window"
         sleep 0.1
         i=$((i + 1))
     done
-    [ -n "$WINDOW" ] || fail "no window titled OpenGL within 60 s"
+    [ -n "$WINDOW" ] || fail "no window titled $title within 60 s"
 }
 
 # Number of windows titled exactly "OpenGL".
@@ -91,9 +94,11 @@ e2e_shot() {
 }
 
 # Counts a rectangle of shot $1 given by x, height of its lower edge above
-# the window's bottom, width and height; sets PIX, LIT and WHITE, and the
-# lit pixels' bounding box LIT_LEFT, LIT_TOP, LIT_RIGHT, LIT_BOTTOM (in
-# window pixels from the top-left, -1 when nothing is lit).
+# the window's bottom, width and height; sets PIX, LIT and WHITE, the lit
+# pixels' bounding box LIT_LEFT, LIT_TOP, LIT_RIGHT, LIT_BOTTOM (in window
+# pixels from the top-left, -1 when nothing is lit), the mean channels
+# MEAN_R, MEAN_G, MEAN_B, the brightness's standard deviation SPREAD and the
+# mean CHROMA (see shot_check.cpp).
 e2e_count() {
     top=$((WIN_H - $3 - $5))
     counts=$("$MD3V_SHOT_CHECK" "$WORK/$1.ppm" "$2" "$top" "$4" "$5") || fail "shot_check failed"
@@ -105,16 +110,22 @@ e2e_count() {
     LIT_TOP=$5
     LIT_RIGHT=$6
     LIT_BOTTOM=$7
+    MEAN_R=$8
+    MEAN_G=$9
+    MEAN_B=${10}
+    SPREAD=${11}
+    CHROMA=${12}
 }
 
 # Takes shots until the bottom text row holds text (the first frame-rate
-# measurement has been drawn), for at most 30 s; the last shot is $1.
+# measurement has been drawn), for at most 30 s; the last shot is $1. Until
+# the first frame the window shows its white background, which is no text.
 e2e_wait_for_text() {
     i=0
     while [ $i -lt 60 ]; do
         e2e_shot "$1"
         e2e_count "$1" 0 0 160 16
-        [ "$WHITE" -gt 20 ] && return 0
+        [ "$WHITE" -gt 20 ] && [ $((WHITE * 2)) -lt "$PIX" ] && return 0
         sleep 0.5
         i=$((i + 1))
     done

@@ -1,9 +1,13 @@
 // shot_check FILE.ppm X Y W H: counts the pixels of a screenshot rectangle
 // (x right, y down from the top-left corner) and prints
-//   <pixels> <lit> <white> <left> <top> <right> <bottom>
-// the last four being the bounding box of the lit pixels (-1 when none).
+//   <pixels> <lit> <white> <left> <top> <right> <bottom> <red> <green> <blue> <spread> <chroma>
+// left to bottom being the bounding box of the lit pixels (-1 when none).
 // lit: any channel above 40 (not the black clear colour); white: every
-// channel above 200 (the overlay's text colour at full coverage).
+// channel above 200 (the overlay's text colour at full coverage). red,
+// green, blue: the mean of each channel; spread: the standard deviation of
+// the brightness (mean of the three channels); chroma: the mean difference
+// between a pixel's largest and smallest channel (0 for greys). All rounded.
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
@@ -52,6 +56,7 @@ int main(int argc, char **argv) {
         return 2;
     }
     long pixels = 0, lit = 0, white = 0;
+    double sum[3] = {0, 0, 0}, brightness_sum = 0, brightness_squares = 0, chroma_sum = 0;
     int left = -1, top = -1, right = -1, bottom = -1;
     for (int y = y0; y < y1; ++y)
         for (int x = x0; x < x1; ++x) {
@@ -66,7 +71,21 @@ int main(int argc, char **argv) {
             }
             if (p[0] > 200 && p[1] > 200 && p[2] > 200)
                 ++white;
+            double brightness = (p[0] + p[1] + p[2]) / 3.0;
+            brightness_sum += brightness;
+            brightness_squares += brightness * brightness;
+            int largest = p[0], smallest = p[0];
+            for (int c = 0; c < 3; ++c) {
+                sum[c] += p[c];
+                largest = p[c] > largest ? p[c] : largest;
+                smallest = p[c] < smallest ? p[c] : smallest;
+            }
+            chroma_sum += largest - smallest;
         }
-    std::printf("%ld %ld %ld %d %d %d %d\n", pixels, lit, white, left, top, right, bottom);
+    double n = double(pixels), mean = brightness_sum / n;
+    double spread = std::sqrt(std::fmax(0.0, brightness_squares / n - mean * mean));
+    std::printf("%ld %ld %ld %d %d %d %d %ld %ld %ld %ld %ld\n", pixels, lit, white, left, top, right, bottom,
+                std::lround(sum[0] / n), std::lround(sum[1] / n), std::lround(sum[2] / n), std::lround(spread),
+                std::lround(chroma_sum / n));
     return 0;
 }

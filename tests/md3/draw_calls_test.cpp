@@ -122,34 +122,41 @@ TEST(DrawCalls, NothingForAModelWithoutSurfacesOrLinks) {
     MD3_Free(&model);
 }
 
-TEST(DrawCalls, OnePushMultiplyPopPerLinkedSlot) {
-    const float a = 0.5f, c = std::cos(a), s = std::sin(a);
-    const float axis[9] = {1, 0, 0, 0, c, s, 0, -s, c};
-    const float origin[3] = {1, 2, 3};
+TEST(DrawCalls, OnePushMultiplyPopPerLinkedSlotWithTheBlendedTag) {
+    // Slot "t1" turns from the identity to a quarter turn about z and moves
+    // from (10, 20, 30) to (30, 0, -10); the other slots stay put.
+    const float identity[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
+    const float quarter_z[9] = {0, -1, 0, 1, 0, 0, 0, 0, 1};
+    const float from[3] = {10, 20, 30}, to[3] = {30, 0, -10};
     Md3ModelData data;
     data.name = "parent";
-    data.frames = {Md3Writer_Frame(origin, origin, "a"), Md3Writer_Frame(origin, origin, "b")};
+    data.frames = {Md3Writer_Frame(from, from, "a"), Md3Writer_Frame(from, from, "b")};
     data.num_tags = 3;
     for (int f = 0; f < 2; ++f)
-        for (const char *name : {"t0", "t1", "t2"})
-            data.tags.push_back(Md3Writer_Tag(name, origin, axis));
+        for (const char *name : {"t0", "t1", "t2"}) {
+            const bool moving = f == 1 && std::string(name) == "t1";
+            data.tags.push_back(Md3Writer_Tag(name, moving ? to : from, moving ? quarter_z : identity));
+        }
     data.surfaces.push_back(TestMd3_Triangle("s", 2));
     Md3Model parent = {}, child = {};
     ASSERT_EQ(TestMd3_LoadBytes(Md3Writer_Encode(data), &parent), 1);
     ASSERT_EQ(TestMd3_LoadBytes(Md3Writer_Encode(data), &child), 1);
     ASSERT_EQ(MD3_AttachToTag("t1", &parent, &child), 1);
     parent.next_frame = 1;
-    parent.fraction = 0.4f;
+    parent.fraction = 0.46f;
     calls.clear();
     MD3_Draw(&parent);
     ASSERT_EQ(Names(), Join({Triangle(), {"push", "mult"}, Triangle(), {"pop"}}));
-    // Same tag in both frames: the axes become the columns, whatever the fraction.
-    const double want[16] = {1, 0, 0, 0, 0, c, s, 0, 0, -s, c, 0, 1, 2, 3, 1};
+    // A spherical blend (the two orientations are 90 degrees apart), worked
+    // out by tests/md3/quat_reference.py: the rotation's rows become the
+    // columns, the origin blends linearly. Compared bit for bit.
+    const float want[16] = {0x1.800e8ep-1f, -0x1.52977ap-1f, 0, 0, 0x1.52977ap-1f, 0x1.800e8ep-1f, 0, 0,
+                            0, 0, 1, 0, 0x1.333334p+4f, 0x1.59999ap+3f, 0x1.733334p+3f, 1};
     for (const Call &call : calls) {
         if (call.name != "mult")
             continue;
         for (int i = 0; i < 16; ++i)
-            EXPECT_NEAR(call.args[i], want[i], 1e-6) << i;
+            EXPECT_EQ(call.args[i], double(want[i])) << i << ": " << std::hexfloat << call.args[i];
     }
     EXPECT_EQ(stack_depth, 1);
     MD3_Free(&parent);

@@ -121,13 +121,15 @@ TEST(Md3Load, RefusesOtherMagicVersionAndMissingFiles) {
         EXPECT_EQ(TestMd3_LoadBytes(bytes, &model), 0);
         EXPECT_TRUE(TestMd3_IsEmpty(model));
     }
+    // A file that cannot be opened leaves the record exactly as it was.
     Md3Model model = {};
-    model.header.num_surfaces = 3;   // whatever the record held before
-    model.fraction = 0.5f;
+    ASSERT_EQ(TestMd3_LoadBytes(good, &model), 1);
+    const Md3Model before = model;
     EXPECT_EQ(MD3_Load(TestMd3_Path("no_such_file.md3").c_str(), &model), 0);
-    EXPECT_TRUE(TestMd3_IsEmpty(model));
-    EXPECT_EQ(model.fraction, 0.5f);
+    EXPECT_EQ(std::memcmp(&model, &before, sizeof model), 0);
     EXPECT_EQ(MD3_Load(nullptr, &model), 0);
+    EXPECT_EQ(std::memcmp(&model, &before, sizeof model), 0);
+    MD3_Free(&model);
 }
 
 // Every prefix of a good file is refused; none is read past its end.
@@ -149,12 +151,7 @@ TEST(Md3Load, RefusesFilesThatBreakTheirOwnLayout) {
     auto surface = [](int s, size_t field, int32_t value) -> Patch {
         return [=](std::vector<uint8_t> &b, const Md3Layout &l) { TestMd3_Patch(b, SurfaceField(l, s, field), value); };
     };
-    // Fills a name field completely, leaving no NUL.
-    auto unterminated = [](std::function<size_t(const Md3Layout &)> at, size_t size) -> Patch {
-        return [=](std::vector<uint8_t> &b, const Md3Layout &l) { std::memset(b.data() + at(l), 'A', size); };
-    };
-    const size_t shaders = sizeof(Md3SurfaceHeader);
-    const size_t first_triangle = shaders + 2 * sizeof(Md3Shader);
+    const size_t first_triangle = sizeof(Md3SurfaceHeader) + 2 * sizeof(Md3Shader);
     struct Case { const char *what; Patch patch; } cases[] = {
         {"negative num_frames", header(offsetof(Md3Header, num_frames), -1)},
         {"negative num_tags", header(offsetof(Md3Header, num_tags), -2)},
@@ -178,19 +175,13 @@ TEST(Md3Load, RefusesFilesThatBreakTheirOwnLayout) {
         {"triangles before the file", surface(0, offsetof(Md3SurfaceHeader, ofs_triangles), -700)},
         {"triangles past the surface", surface(1, offsetof(Md3SurfaceHeader, ofs_triangles), 10000)},
         {"texcoords past the file", surface(0, offsetof(Md3SurfaceHeader, ofs_st), INT32_MAX)},
-        {"vertices past the surface", surface(1, offsetof(Md3SurfaceHeader, ofs_xyznormal), 200)},
-        {"vertices in the next surface", surface(0, offsetof(Md3SurfaceHeader, ofs_xyznormal), 301)},
-        {"surface past the file", surface(1, offsetof(Md3SurfaceHeader, ofs_end), 10000)},
-        {"surface of length 0", surface(0, offsetof(Md3SurfaceHeader, ofs_end), 0)},
-        {"negative surface length", surface(0, offsetof(Md3SurfaceHeader, ofs_end), -108)},
+        {"next surface past the file", surface(0, offsetof(Md3SurfaceHeader, ofs_end), 10000)},
+        {"next surface before the file", surface(0, offsetof(Md3SurfaceHeader, ofs_end), -100000)},
+        {"vertices past the file", surface(1, offsetof(Md3SurfaceHeader, ofs_xyznormal), 200)},
+        {"shaders past the file", surface(1, offsetof(Md3SurfaceHeader, num_shaders), 3)},
         {"index equal to num_verts", surface(0, first_triangle + 4, 4)},
         {"negative index", surface(0, first_triangle + 8, -1)},
         {"index in the last triangle", surface(1, offsetof(Md3SurfaceHeader, num_verts), 2)},
-        {"header name", unterminated([](const Md3Layout &) { return offsetof(Md3Header, name); }, 64)},
-        {"frame name", unterminated([](const Md3Layout &l) { return l.frames + 56 + 40; }, 16)},
-        {"tag name of a later frame", unterminated([](const Md3Layout &l) { return l.tags + 3 * 112; }, 64)},
-        {"surface name", unterminated([](const Md3Layout &l) { return l.surfaces[1] + 4; }, 64)},
-        {"shader name", unterminated([](const Md3Layout &l) { return l.surfaces[0] + shaders + 68; }, 64)},
     };
     Md3Layout layout;
     const std::vector<uint8_t> good = Md3Writer_Encode(TestMd3_Model(), &layout);
@@ -211,6 +202,83 @@ TEST(Md3Load, RefusesFilesThatBreakTheirOwnLayout) {
     Md3Model model = {};
     EXPECT_EQ(TestMd3_LoadBytes(Md3Writer_Encode(frameless), &model), 0);
     EXPECT_TRUE(TestMd3_IsEmpty(model));
+}
+
+// What exporters write and the viewer can read safely: names that fill
+// their field, arrays outside their surface's extent, a last surface whose
+// length field is 0 or nonsense, surfaces that share their data.
+TEST(Md3Load, AcceptsEveryFileThatIsSafeToRead) {
+    typedef std::function<void(std::vector<uint8_t> &, const Md3Layout &)> Patch;
+    auto surface = [](int s, size_t field, int32_t value) -> Patch {
+        return [=](std::vector<uint8_t> &b, const Md3Layout &l) { TestMd3_Patch(b, SurfaceField(l, s, field), value); };
+    };
+    auto fill = [](std::function<size_t(const Md3Layout &)> at, size_t size) -> Patch {
+        return [=](std::vector<uint8_t> &b, const Md3Layout &l) { std::memset(b.data() + at(l), 'A', size); };
+    };
+    Md3Layout layout;
+    const std::vector<uint8_t> good = Md3Writer_Encode(TestMd3_Model(), &layout);
+    const int32_t second_from_first = int32_t(layout.surfaces[1] - layout.surfaces[0]);
+    struct Case { const char *what; Patch patch; } cases[] = {
+        {"model name", fill([](const Md3Layout &) { return offsetof(Md3Header, name); }, 64)},
+        {"frame name", fill([](const Md3Layout &l) { return l.frames + 56 + 40; }, 16)},
+        {"tag name", fill([](const Md3Layout &l) { return l.tags + 3 * 112; }, 64)},
+        {"surface name", fill([](const Md3Layout &l) { return l.surfaces[1] + 4; }, 64)},
+        {"shader name", fill([](const Md3Layout &l) { return l.surfaces[0] + sizeof(Md3SurfaceHeader) + 68; }, 64)},
+        {"last ofs_end 0", surface(1, offsetof(Md3SurfaceHeader, ofs_end), 0)},
+        {"last ofs_end negative", surface(1, offsetof(Md3SurfaceHeader, ofs_end), INT32_MIN)},
+        {"last ofs_end past the file", surface(1, offsetof(Md3SurfaceHeader, ofs_end), INT32_MAX)},
+        // The first surface's vertices read from the second's (same count).
+        {"arrays outside the surface", surface(0, offsetof(Md3SurfaceHeader, ofs_xyznormal), second_from_first + 1)},
+        // ofs_end 0: the second surface is the first one read again.
+        {"surfaces sharing their data", surface(0, offsetof(Md3SurfaceHeader, ofs_end), 0)},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        std::vector<uint8_t> bytes = good;
+        c.patch(bytes, layout);
+        Md3Model model = {};
+        ASSERT_EQ(TestMd3_LoadBytes(bytes, &model), 1);
+        ASSERT_EQ(model.header.num_surfaces, 2);
+        MD3_Free(&model);
+    }
+    // A name that fills its field is found by its whole 64 characters.
+    std::vector<uint8_t> bytes = good;
+    fill([](const Md3Layout &l) { return l.surfaces[1] + 4; }, 64)(bytes, layout);
+    Md3Model model = {};
+    ASSERT_EQ(TestMd3_LoadBytes(bytes, &model), 1);
+    const std::string full(64, 'A');
+    EXPECT_EQ(MD3_SetSkin(full.c_str(), &model, 3), 1);
+    EXPECT_EQ(MD3_SetSkin((full + "A").c_str(), &model, 3), -1);
+    EXPECT_EQ(MD3_SetSkin(full.substr(0, 63).c_str(), &model, 3), -1);
+    MD3_Free(&model);
+    bytes = good;
+    TestMd3_Patch(bytes, SurfaceField(layout, 0, offsetof(Md3SurfaceHeader, ofs_end)), int32_t(0));
+    ASSERT_EQ(TestMd3_LoadBytes(bytes, &model), 1);
+    EXPECT_STREQ(model.surfaces[1].header.name, "first");
+    EXPECT_EQ(std::memcmp(model.surfaces[1].vertices, model.surfaces[0].vertices, 8 * sizeof(Md3Vertex)), 0);
+    MD3_Free(&model);
+}
+
+// A small file that points many surfaces at one large block would expand
+// into many copies of it: the loader takes at most twice the file's length.
+TEST(Md3Load, RefusesToAllocateMoreThanTwiceTheFile) {
+    Md3ModelData data = TestMd3_Model();
+    data.surfaces.resize(1);
+    Md3SurfaceData &big = data.surfaces[0];
+    big.texcoords.assign(3000, Md3TexCoord{0.5f, 0.5f});
+    big.vertices.assign(2 * 3000, TestMd3_Vertex(1, 2, 3));
+    Md3Layout layout;
+    std::vector<uint8_t> bytes = Md3Writer_Encode(data, &layout);
+    TestMd3_Patch(bytes, SurfaceField(layout, 0, offsetof(Md3SurfaceHeader, ofs_end)), int32_t(0));
+    for (int32_t surfaces : {1, 2, 3, 1000}) {
+        SCOPED_TRACE(surfaces);
+        TestMd3_Patch(bytes, offsetof(Md3Header, num_surfaces), surfaces);
+        Md3Model model = {};
+        // Each copy of the surface takes about 0.98 of the file's length.
+        EXPECT_EQ(TestMd3_LoadBytes(bytes, &model), surfaces <= 2 ? 1 : 0);
+        EXPECT_EQ(TestMd3_IsEmpty(model), surfaces > 2);
+        MD3_Free(&model);
+    }
 }
 
 // Random damage: every load either fails cleanly or yields a record whose

@@ -5,10 +5,10 @@
 #include <vector>
 
 #include <GL/gl.h>
-#include <GL/glu.h>
 
 #include "support/gl_context.h"
 #include "viewer/scene.h"
+#include "viewer/view.h"
 
 // The shell's globals that the scene reads; main.cpp holds them in the
 // program.
@@ -21,12 +21,7 @@ static TestGlContext scene_gl;
 int SceneFixture_Start(const char *sample_dir) {
     if (!TestGl_Create(&scene_gl, window_width, window_height) || chdir(sample_dir) != 0)
         return 0;
-    glViewport(0, 0, window_width, window_height);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gluPerspective(90.0, double(window_width) / window_height, double(0.001f), 400.0);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
+    View_Resize(window_width, window_height);
     return Scene_Init();
 }
 

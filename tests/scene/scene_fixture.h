@@ -5,8 +5,8 @@
 
 #include <cstdint>
 
-// Creates the context, sets the projection the viewer's View_Resize sets
-// and runs Scene_Init in `sample_dir`. 1 on success.
+// Creates the context, sets the viewer's projection with View_Resize and
+// runs Scene_Init in `sample_dir`. 1 on success.
 int SceneFixture_Start(const char *sample_dir);
 void SceneFixture_Stop(void);
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <vector>
 
@@ -78,24 +79,99 @@ TEST_F(SceneTest, DrawsTheSamePictureEveryFrame) {
     EXPECT_EQ(head_model.current_frame, 0);
 }
 
-// The sample files carry every name the scene asks for.
-TEST_F(SceneTest, SkinsEverySampleSurfaceAndLinksEveryPiece) {
-    for (const Md3Model *model : {&lower_model, &upper_model, &head_model, &weapon_model}) {
-        ASSERT_GT(model->header.num_surfaces, 0);
-        for (int i = 0; i < model->header.num_surfaces; ++i)
-            EXPECT_EQ(model->surfaces[i].has_texture, 1) << model->surfaces[i].header.name;
+// The contents of a 24-bit TGA file's pixel data.
+std::vector<unsigned char> FilePixels(const char *name) {
+    std::vector<unsigned char> bytes;
+    if (FILE *file = std::fopen(name, "rb")) {
+        int c;
+        while ((c = std::fgetc(file)) != EOF)
+            bytes.push_back(static_cast<unsigned char>(c));
+        std::fclose(file);
     }
+    return bytes.size() > 18 ? std::vector<unsigned char>(bytes.begin() + 18, bytes.end()) : bytes;
+}
+
+// Each texture variable holds its own file, and each surface the texture
+// that the scene gives it by name.
+TEST_F(SceneTest, SkinsEverySurfaceWithItsOwnTextureAndLinksEveryPiece) {
+    const struct { const char *file; uint32_t texture; } textures[] = {
+        {"base.tga", base_texture}, {"base1.tga", base1_texture}, {"base2.tga", base2_texture},
+        {"base3.tga", base3_texture}};
+    for (const auto &t : textures) {
+        SCOPED_TRACE(t.file);
+        ASSERT_NE(t.texture, 0u);
+        std::vector<unsigned char> want = FilePixels(t.file);
+        ASSERT_EQ(want.size(), 128u * 128u * 3u);
+        std::vector<unsigned char> got(want.size());
+        glBindTexture(GL_TEXTURE_2D, t.texture);
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glGetTexImage(GL_TEXTURE_2D, 0, GL_BGR, GL_UNSIGNED_BYTE, got.data());
+        EXPECT_TRUE(got == want);
+    }
+    const struct { const Md3Model *model; const char *surface; uint32_t texture; } skins[] = {
+        {&lower_model, "l_legs", base_texture},      {&upper_model, "u_arms", base_texture},
+        {&upper_model, "u_chest", base1_texture},    {&head_model, "h_helmet", base_texture},
+        {&head_model, "h_visor", 0},                 {&weapon_model, "w_rocketl", base2_texture},
+        {&weapon_model, "w_rocketl01", base3_texture}};
+    for (const auto &skin : skins) {
+        int found = 0;
+        for (int i = 0; i < skin.model->header.num_surfaces; ++i) {
+            const Md3Surface &surface = skin.model->surfaces[i];
+            if (std::strcmp(surface.header.name, skin.surface) != 0)
+                continue;
+            ++found;
+            EXPECT_EQ(surface.has_texture, 1) << skin.surface;
+            EXPECT_EQ(surface.texture, skin.texture) << skin.surface;
+        }
+        EXPECT_EQ(found, 1) << skin.surface;
+    }
+    // The samples hold no other surface.
+    int surfaces = 0;
+    for (const Md3Model *model : {&lower_model, &upper_model, &head_model, &weapon_model})
+        surfaces += model->header.num_surfaces;
+    EXPECT_EQ(surfaces, 7);
     EXPECT_EQ(lower_model.links[0], &upper_model);
     ASSERT_EQ(upper_model.header.num_tags, 2);
     EXPECT_EQ(upper_model.links[0], &head_model);
     EXPECT_EQ(upper_model.links[1], &weapon_model);
-    for (int i = 0; i < head_model.header.num_surfaces; ++i) {
-        if (std::strcmp(head_model.surfaces[i].header.name, "h_visor") == 0) {
-            EXPECT_EQ(head_model.surfaces[i].texture, 0u);
-        }
-    }
     EXPECT_NE(font_texture, 0u);
-    EXPECT_NE(base3_texture, 0u);
+}
+
+// The projection is the 90-degree perspective of a 640 x 480 client with
+// near plane 0.001f and far plane 400, as glFrustum would give it.
+TEST_F(SceneTest, KeepsTheNinetyDegreePerspective) {
+    Scene_Render();
+    GLfloat m[16];
+    glGetFloatv(GL_PROJECTION_MATRIX, m);
+    const double near_plane = double(0.001f), far_plane = 400.0;
+    const double want[16] = {480.0 / 640.0, 0, 0, 0, 0, 1, 0, 0, 0, 0, -(far_plane + near_plane) / (far_plane - near_plane),
+                             -1, 0, 0, -2 * far_plane * near_plane / (far_plane - near_plane), 0};
+    for (int i = 0; i < 16; ++i)
+        EXPECT_FLOAT_EQ(m[i], float(want[i])) << i;
+}
+
+// Where the first corner of the legs lands in the window: model +x towards
+// the eye, +y to the right, +z up, the origin 50 units ahead of the eye and
+// 10 below it, seen through the 90-degree perspective.
+TEST_F(SceneTest, PlacesTheModelInFrontOfTheCamera) {
+    // Culling off, so the first polygon fed back is the legs' first triangle.
+    glDisable(GL_CULL_FACE);
+    std::vector<GLfloat> buffer(1 << 20);
+    glFeedbackBuffer(GLsizei(buffer.size()), GL_3D, buffer.data());
+    glRenderMode(GL_FEEDBACK);
+    Scene_Render();
+    const GLint used = glRenderMode(GL_RENDER);
+    glEnable(GL_CULL_FACE);
+    ASSERT_GT(used, 5);
+    ASSERT_EQ(buffer[0], GLfloat(GL_POLYGON_TOKEN));
+    ASSERT_EQ(buffer[1], 3.0f);
+    const Md3Surface &legs = lower_model.surfaces[0];
+    const Md3Vertex &v = legs.vertices[SCENE_POSE_FRAME * legs.header.num_verts + legs.triangles[0].indexes[0]];
+    const double x = v.x / 64.0, y = v.y / 64.0, z = v.z / 64.0;
+    const double eye[3] = {y, z - 10, x - 50};
+    const double window_x = (0.75 * eye[0] / -eye[2] + 1) * 320, window_y = (eye[1] / -eye[2] + 1) * 240;
+    EXPECT_NEAR(buffer[2], window_x, 0.01);
+    EXPECT_NEAR(buffer[3], window_y, 0.01);
 }
 
 const Md3Vertex &VertexAt(const Md3Surface &surface, int frame, int index) {

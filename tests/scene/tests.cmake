@@ -1,7 +1,7 @@
 # The scene against Mesa with the generated sample data: what a frame shows,
 # the state it leaves between frames, the assembled model, the sample
 # model's own soundness, and a torso and legs too short for the pose frame.
-add_library(scene_under_test STATIC ${PROJECT_SOURCE_DIR}/viewer/scene.cpp)
+add_library(scene_under_test STATIC ${PROJECT_SOURCE_DIR}/viewer/scene.cpp ${PROJECT_SOURCE_DIR}/viewer/view.cpp)
 target_link_libraries(scene_under_test PUBLIC md3core tga font host_gl)
 
 set(MD3V_SHORT_SAMPLE_DIR ${CMAKE_BINARY_DIR}/samples_short)

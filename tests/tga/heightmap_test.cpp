@@ -114,6 +114,35 @@ TEST(HeightMapWorkedExamples, SingleRaisedTexel) {
     EXPECT_NEAR(0.57735027, slope.n, 1e-6);
 }
 
+// Maps where the fixed precision decides a byte: single-precision weights
+// and sums in the kernel's term order, n through a double square root and
+// division, truncation after each float product. Worked out by emulating
+// those operations one by one; the byte named first in each comment is the
+// one that another reading (double sums, a float square root, rounding)
+// gets wrong. The 3 x 3 block sits top-left in a 4 x 4 map of zeros and the
+// texel is (1, 1).
+TEST(HeightMapEncoding, PrecisionOfTheFilterIsPinned) {
+    const struct {
+        uint8_t rows[3][3];
+        Dot3 dot3;
+        Dudv dudv;
+    } cases[] = {
+        {{{149, 21, 9}, {209, 181, 58}, {112, 141, 36}}, {233, 174, 179}, {105, 46}},    // dv
+        {{{43, 159, 134}, {228, 193, 77}, {106, 128, 253}}, {155, 180, 239}, {28, 52}},  // blue
+        {{{148, 254, 189}, {28, 90, 125}, {68, 59, 169}}, {61, 30, 177}, {-66, -96}},    // du
+        {{{102, 100, 102}, {101, 103, 100}, {100, 102, 101}}, {127, 128, 254}, {0, 0}},  // green
+        {{{159, 63, 118}, {246, 82, 89}, {240, 152, 73}}, {235, 171, 180}, {107, 43}},   // red
+    };
+    for (const auto &c : cases) {
+        std::vector<uint8_t> map(16, 0);
+        for (int y = 0; y < 3; ++y)
+            for (int x = 0; x < 3; ++x)
+                map[size_t(y * 4 + x)] = c.rows[y][x];
+        SCOPED_TRACE(int(c.rows[0][0]));
+        ExpectTexel(map, 4, 4, 1, 1, c.dot3, c.dudv);
+    }
+}
+
 TEST(HeightMapEncoding, ConversionsTruncateTowardZero) {
     // s = -2, t = 0: s*n*127 = -113.59 and the red value 13.9 both truncate;
     // rounding would give -114 and 14.

@@ -102,6 +102,8 @@ TEST_F(TgaBumpTest, OnlyEightBitHeightMapsAreAccepted) {
         ExpectNoGlCall(upload, TgaTest_WriteImage(dir, "sixteen.tga", 2, 4, 4, 16, std::vector<uint8_t>(32, 1)));
         ExpectNoGlCall(upload, TgaTest_WriteImage(dir, "rle.tga", 11, 4, 4, 8, std::vector<uint8_t>(16, 1)));
     }
+    // 26755 x 26755 texels make more than 2^31 - 1 bytes of DOT3 normals.
+    ExpectNoGlCall(TGA_UploadDOT3, TgaTest_WriteImage(dir, "huge.tga", 3, 26755, 26755, 8, {}));
 }
 
 TEST_F(TgaBumpTest, OutputBufferThatCannotBeAllocatedGivesZero) {

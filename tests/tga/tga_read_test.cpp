@@ -203,6 +203,36 @@ TEST_F(TgaReadTest, BufferThatCannotBeAllocatedGivesZero) {
         ::testing::ExitedWithCode(0), "");
 }
 
+// The uploads hand at most TGA_MAX_UPLOAD_BYTES of texel data to GL: a
+// header that promises more is refused before its pixel data is read, and
+// one byte less still loads. Header-only files, so buffers stay untouched.
+TEST_F(TgaReadTest, ImagesBeyondTheUploadLimitAreRefused) {
+    struct Case { int width, height, depth, upload_bytes, result; } cases[] = {
+        {23171, 23171, 32, 0, 0},   // 2147580964 bytes
+        {26756, 26756, 24, 0, 0},
+        {26755, 26755, 24, 0, 0},   // 2147490075: GLU would still cope, the limit does not
+        {32767, 32767, 32, 0, 0},
+        {26754, 26754, 8, 3, 1},    // a DOT3 map of 2147329548 bytes
+        {26755, 26755, 8, 3, 0},
+        {23170, 23170, 8, 4, 1},    // 2147395600: what the 32-bit image may reach
+        {23171, 23171, 8, 4, 0},
+        {32767, 32767, 16, 0, 1},   // a depth that is never read
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(std::to_string(c.width) + " x " + std::to_string(c.height) + " at " + std::to_string(c.depth) +
+                     ", " + std::to_string(c.upload_bytes) + " bytes per texel");
+        std::string path = TgaTest_WriteImage(dir, "big.tga", c.depth == 8 ? 3 : 2, c.width, c.height,
+                                              uint8_t(c.depth), {});
+        TgaImage image;
+        image.pixels = nullptr;
+        EXPECT_EQ(c.result, TGA_Read(path.c_str(), &image, c.upload_bytes));
+        if (c.result == 0)
+            EXPECT_EQ(nullptr, image.pixels);
+        else
+            std::free(image.pixels);
+    }
+}
+
 TEST(TgaPixelBytes, LargestSizesDoNotOverflow) {
     EXPECT_EQ(uint64_t(32767) * 32767 * 4, TGA_PixelBytes(32767, 32767, 32));
     EXPECT_EQ(uint64_t(32767) * 32767 * 3, TGA_PixelBytes(32767, 32767, 24));

@@ -155,6 +155,9 @@ TEST_F(TgaUploadTest, FailedUploadsMakeNoTexture) {
     ExpectNoGlCall(TGA_UploadImage, TgaTest_WriteBytes(dir, "id.tga", bytes));
     bytes.resize(10);
     ExpectNoGlCall(TGA_UploadImage, TgaTest_WriteBytes(dir, "short.tga", bytes));
+    // Sizes whose data GLU's mipmap builder cannot take (it crashes on them).
+    ExpectNoGlCall(TGA_UploadImage, TgaTest_WriteImage(dir, "huge32.tga", 2, 23171, 23171, 32, {}));
+    ExpectNoGlCall(TGA_UploadImage, TgaTest_WriteImage(dir, "huge24.tga", 2, 32767, 32767, 24, {}));
 }
 
 TEST_F(TgaUploadTest, EveryLoadMakesANewTexture) {
@@ -281,6 +284,12 @@ TEST_F(TgaCubeTest, MissingFourthFileStopsTheLoad) {
 TEST_F(TgaCubeTest, RefusedHeaderStopsTheLoad) {
     WriteFaces(2);
     paths[1] = TgaTest_WriteImage(dir, "rle.tga", 10, 2, 2, 24, faces[1]);
+    EXPECT_EQ((std::vector<int>{1, 1, 0, 0, 0, 0}), ExpectRefused());
+}
+
+TEST_F(TgaCubeTest, FaceBeyondTheUploadLimitStopsTheLoad) {
+    WriteFaces(2);
+    paths[1] = TgaTest_WriteImage(dir, "huge.tga", 2, 26756, 26756, 24, {});
     EXPECT_EQ((std::vector<int>{1, 1, 0, 0, 0, 0}), ExpectRefused());
 }
 

@@ -191,6 +191,10 @@ int main() {
     // Failures make no texture.
     Check(upload_image((temp_dir + "missing.tga").c_str()) == 0, "missing file gives 0");
     Check(upload_image(WriteTga("sixteen.tga", 2, 2, 2, 16, Pattern(8, 4)).c_str()) == 0, "16-bit file gives 0");
+    // Headers that promise more than glu32's mipmap builder can take.
+    Check(upload_image(WriteTga("huge32.tga", 2, 23171, 23171, 32, {}).c_str()) == 0,
+          "23171 x 23171 32-bit header gives 0");
+    Check(glGetError() == GL_NO_ERROR, "a refused upload leaves no GL error");
 
     // Cube map: six faces in argument order.
     std::vector<std::string> faces;
@@ -223,6 +227,8 @@ int main() {
         flat_ok = normals[i] == 127 && normals[i + 1] == 127 && normals[i + 2] == 255;
     Check(flat_ok, "DOT3 texels of a flat map are (127, 127, 255)");
     Check(upload_dot3(bgr_path.c_str()) == 0, "24-bit height map gives 0");
+    Check(upload_dot3(WriteTga("huge8.tga", 3, 26755, 26755, 8, {}).c_str()) == 0,
+          "height map whose DOT3 map passes 2^31 - 1 bytes gives 0");
     while (glGetError() != GL_NO_ERROR) {
     }
     glDisable(GL_TEXTURE_2D);

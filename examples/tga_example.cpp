@@ -1,0 +1,112 @@
+// tga_example: the entry point, the window and its OpenGL context. The
+// picture does not change, so it is drawn when Windows asks for it.
+#include <windows.h>
+
+#include "example_scene.h"
+
+int client_width = 640;
+int client_height = 480;
+HWND main_window = NULL;
+HDC device_context = NULL;
+HGLRC render_context = NULL;
+
+// A double-buffered RGBA context with a depth buffer, made current; 0 after
+// a message box has said which step failed.
+static int create_context(void) {
+    PIXELFORMATDESCRIPTOR request;
+    ZeroMemory(&request, sizeof request);
+    request.nSize = sizeof request;
+    request.nVersion = 1;
+    request.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
+    request.iPixelType = PFD_TYPE_RGBA;
+    request.cColorBits = 32;
+    request.cDepthBits = 24;
+    request.iLayerType = PFD_MAIN_PLANE;
+    const char *failed = NULL;
+    device_context = GetDC(main_window);
+    int format = ChoosePixelFormat(device_context, &request);
+    if (format == 0)
+        failed = "ChoosePixelFormat failed.";
+    else if (!SetPixelFormat(device_context, format, &request))
+        failed = "SetPixelFormat failed.";
+    else if ((render_context = wglCreateContext(device_context)) == NULL)
+        failed = "wglCreateContext failed.";
+    else if (!wglMakeCurrent(device_context, render_context))
+        failed = "wglMakeCurrent failed.";
+    if (failed)
+        MessageBoxA(main_window, failed, "ERROR", MB_OK);
+    return failed == NULL;
+}
+
+LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_SIZE:
+        client_width = int(LOWORD(lParam));
+        client_height = int(HIWORD(lParam));
+        InvalidateRect(window, NULL, FALSE);
+        return 0;
+    case WM_PAINT:
+        // Before the context exists there is nothing to draw with.
+        if (render_context) {
+            Example_Draw(client_width, client_height);
+            SwapBuffers(device_context);
+        }
+        ValidateRect(window, NULL);
+        return 0;
+    case WM_ERASEBKGND:
+        return 1;   // GL paints every pixel
+    case WM_CLOSE:
+        PostQuitMessage(0);
+        return 0;
+    case WM_KEYDOWN:
+        if (wParam == VK_ESCAPE)
+            PostQuitMessage(0);
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR command_line, int show) {
+    (void)previous;
+    (void)command_line;
+    (void)show;
+
+    WNDCLASSA window_class;
+    ZeroMemory(&window_class, sizeof window_class);
+    window_class.style = CS_VREDRAW | CS_HREDRAW | CS_OWNDC;
+    window_class.lpfnWndProc = WndProc;
+    window_class.hInstance = instance;
+    window_class.hIcon = LoadIconA(NULL, IDI_WINLOGO);
+    window_class.hCursor = LoadCursorA(NULL, IDC_ARROW);
+    window_class.lpszClassName = "tga_example";
+    if (!RegisterClassA(&window_class))
+        return 1;
+
+    RECT rectangle = {0, 0, client_width, client_height};
+    AdjustWindowRect(&rectangle, WS_OVERLAPPEDWINDOW, FALSE);
+    main_window = CreateWindowExA(0, "tga_example", "tga example", WS_CLIPSIBLINGS | WS_OVERLAPPEDWINDOW,
+                                  CW_USEDEFAULT, CW_USEDEFAULT, rectangle.right - rectangle.left,
+                                  rectangle.bottom - rectangle.top, NULL, NULL, instance, NULL);
+    if (main_window == NULL)
+        return 1;
+
+    int exit_code = 1;
+    if (create_context()) {
+        Example_Load();
+        ShowWindow(main_window, SW_SHOW);
+        SetForegroundWindow(main_window);
+        MSG message;
+        while (GetMessageA(&message, NULL, 0, 0) > 0) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+        exit_code = int(message.wParam);
+    }
+
+    wglMakeCurrent(NULL, NULL);
+    if (render_context)
+        wglDeleteContext(render_context);
+    ReleaseDC(main_window, device_context);
+    DestroyWindow(main_window);
+    return exit_code;
+}
