@@ -72,7 +72,9 @@ struct InteriorKernel {
 template <typename Texel>
 static void FilterMap(const uint8_t *heights, int width, int height, Texel *out, int texel_size,
                       InteriorKernel<Texel> kernel, void (*encode)(HeightMapSlope, Texel *)) {
-    if (width <= 0)
+    // A map without texels: nothing to write, and no row for the kernels to
+    // wrap around.
+    if (width <= 0 || height <= 0)
         return;
     bool interior_done = kernel.encode && width - 2 >= kernel.step && kernel.encode(heights, width, height, out);
     for (int y = 0; y < height; ++y) {

@@ -120,7 +120,7 @@ std::vector<HeightMapCase> HeightMapCases_All() {
         maps.push_back(blocks_in_tiles("pinned block", &pin.block, 1, 11));
     maps.push_back(blocks_in_tiles("knife edges", knife_edges, int(sizeof knife_edges / sizeof knife_edges[0]), 1));
     uint32_t seed = 1;
-    const int sizes[][2] = {{1, 1}, {1, 17}, {17, 1}, {2, 2}, {2, 19}, {19, 2}, {35, 1},
+    const int sizes[][2] = {{0, 5}, {40, 0}, {1, 1}, {1, 17}, {17, 1}, {2, 2}, {2, 19}, {19, 2}, {35, 1},
                             {33, 17}, {63, 5}, {257, 31}, {1021, 9}};
     for (const auto &size : sizes)
         maps.push_back(noise(size[0], size[1], ++seed, false));

@@ -19,8 +19,9 @@ struct HeightMapCase {
 
 // The worked examples and the pinned precision blocks, tiled so that their
 // texels also fall inside the vector steps, and noise maps of awkward sizes:
-// 1 x 1, one or two rows or columns, every width from 3 to 41 (every
-// remainder of both step lengths), odd and large widths.
+// none at all (0 rows or columns), 1 x 1, one or two rows or columns, every
+// width from 3 to 41 (every remainder of both step lengths), odd and large
+// widths.
 std::vector<HeightMapCase> HeightMapCases_All();
 
 // "" when path writes the scalar path's bytes for both encodings (into
