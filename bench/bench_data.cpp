@@ -95,6 +95,21 @@ const std::string &BenchData_Tga(int bits_per_pixel, int size) {
     return tga_files[key] = path;
 }
 
+std::vector<uint8_t> BenchData_HeightNoise(int size) {
+    std::vector<uint8_t> map(size_t(size) * size_t(size));
+    uint32_t noise = 777;
+    for (size_t i = 0; i < map.size(); ++i) {
+        noise = noise * 1103515245u + 12345u;
+        map[i] = uint8_t(noise >> 24);
+    }
+    return map;
+}
+
+void BenchData_HeightMapSizes(benchmark::internal::Benchmark *b) {
+    for (int size : {256, 1024, 4096})
+        b->Arg(size);
+}
+
 const std::string &BenchData_LargeModel() {
     if (!large_model.empty())
         return large_model;

@@ -7,7 +7,7 @@ PACKAGES="cmake make g++ g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
  libgtest-dev libgmock-dev libbenchmark-dev
  libfreetype-dev fonts-dejavu-core
  wine wine64 xvfb xdotool x11-utils imagemagick
- clang libclang-rt-14-dev llvm libstb-dev libassimp-dev valgrind"
+ clang libclang-rt-14-dev llvm libstb-dev libassimp-dev libnvtt-dev valgrind"
 
 missing=""
 for p in $PACKAGES; do

@@ -3,6 +3,7 @@
 #ifndef TGA_HEIGHTMAP_H
 #define TGA_HEIGHTMAP_H
 
+#include <cstddef>
 #include <cstdint>
 
 // Surface slope at one texel of a width x height map of heights (one byte
@@ -26,5 +27,29 @@ void HeightMap_EncodeDOT3(const uint8_t *heights, int width, int height, uint8_t
 // Signed du,dv per texel: trunc(s*n * 127), trunc(t*n * 127) as two's
 // complement bytes. out holds width * height * 2 bytes.
 void HeightMap_EncodeDUDV(const uint8_t *heights, int width, int height, int8_t *out);
+
+// The filter's implementations. The scalar one is the reference; the vector
+// ones (x86-64 builds) give the same bytes, every operation in the same
+// order and precision. The two encodings above take HeightMap_BestPath().
+enum HeightMapPath { HEIGHTMAP_SCALAR, HEIGHTMAP_SSE2, HEIGHTMAP_AVX2 };
+const int heightmap_path_count = 3;
+
+// 1 when this build has the path and the processor and operating system run
+// it; the scalar path always.
+int HeightMap_PathAvailable(HeightMapPath path);
+// The widest available path, chosen once per process.
+HeightMapPath HeightMap_BestPath();
+// "scalar", "sse2", "avx2".
+const char *HeightMap_PathName(HeightMapPath path);
+
+// The encodings through one path: 1, or 0 with nothing written when the path
+// is not available.
+int HeightMap_EncodeDOT3WithPath(HeightMapPath path, const uint8_t *heights, int width, int height, uint8_t *out);
+int HeightMap_EncodeDUDVWithPath(HeightMapPath path, const uint8_t *heights, int width, int height, int8_t *out);
+
+// out[i] = float(1 / sqrt(double(in[i]))), the division and the square root in
+// double precision as in the filter: its costliest step alone, for count
+// values. 1, or 0 with nothing written when the path is not available.
+int HeightMap_InverseSqrtWithPath(HeightMapPath path, const float *in, size_t count, float *out);
 
 #endif

@@ -23,3 +23,10 @@ target_compile_definitions(tga_bump_calls_tests PRIVATE TGA_BUILDING)
 target_link_libraries(tga_bump_calls_tests PRIVATE tga_core tga_test_files)
 add_test(NAME tga_bump_calls_tests COMMAND tga_bump_calls_tests)
 set_tests_properties(tga_bump_calls_tests PROPERTIES ENVIRONMENT "${MD3V_TEST_ENV}")
+
+# The vector paths of the height-map filter against the scalar one; the
+# cases are shared with the Windows check (tests/windows).
+add_executable(heightmap_paths_tests ${TGA_TEST_DIR}/heightmap_paths_test.cpp ${TGA_TEST_DIR}/heightmap_cases.cpp)
+target_link_libraries(heightmap_paths_tests PRIVATE tga_core tga_test_files)
+add_test(NAME heightmap_paths_tests COMMAND heightmap_paths_tests)
+set_tests_properties(heightmap_paths_tests PROPERTIES ENVIRONMENT "${MD3V_TEST_ENV}")
