@@ -7,8 +7,8 @@
 #include "heightmap_simd.h"
 
 // Kernel weights in single precision: heights are scaled to 0..1.
-static const float kCorner = 1.0f / 255.0f;
-static const float kSide = 2.0f / 255.0f;
+static const float corner = 1.0f / 255.0f;
+static const float side = 2.0f / 255.0f;
 
 // The square root and the division in double precision, the result rounded
 // to float once.
@@ -20,13 +20,13 @@ static inline float inverse_sqrt(float value) {
 // Every texel is computed by this one expression, in this order, so that
 // the edge texels and the fast interior loop give the same bits; the vector
 // paths repeat it term for term.
-static inline HeightMapSlope SlopeFromRows(const uint8_t *row_m, const uint8_t *row, const uint8_t *row_p,
+static inline HeightMapSlope slope_from_rows(const uint8_t *row_m, const uint8_t *row, const uint8_t *row_p,
                                            int x, int xm, int xp) {
     HeightMapSlope slope;
-    slope.s = kCorner * row_m[xm] + kSide * row[xm] + kCorner * row_p[xm] -
-              kCorner * row_m[xp] - kSide * row[xp] - kCorner * row_p[xp];
-    slope.t = kCorner * row_p[xm] + kSide * row_p[x] + kCorner * row_p[xp] -
-              kCorner * row_m[xm] - kSide * row_m[x] - kCorner * row_m[xp];
+    slope.s = corner * row_m[xm] + side * row[xm] + corner * row_p[xm] -
+              corner * row_m[xp] - side * row[xp] - corner * row_p[xp];
+    slope.t = corner * row_p[xm] + side * row_p[x] + corner * row_p[xp] -
+              corner * row_m[xm] - side * row_m[x] - corner * row_m[xp];
     slope.n = inverse_sqrt(slope.s * slope.s + slope.t * slope.t + 1.0f);
     return slope;
 }
@@ -36,24 +36,24 @@ HeightMapSlope HeightMap_Slope(const uint8_t *heights, int width, int height, in
     int xp = (x + 1) % width;
     int ym = (y + height - 1) % height;
     int yp = (y + 1) % height;
-    return SlopeFromRows(heights + size_t(ym) * size_t(width), heights + size_t(y) * size_t(width),
+    return slope_from_rows(heights + size_t(ym) * size_t(width), heights + size_t(y) * size_t(width),
                          heights + size_t(yp) * size_t(width), x, xm, xp);
 }
 
 // Truncation toward zero, then the low byte.
-static inline uint8_t LowByte(float value) {
+static inline uint8_t low_byte(float value) {
     return uint8_t(int(value) & 0xFF);
 }
 
-static inline void EncodeDOT3(HeightMapSlope slope, uint8_t *texel) {
-    texel[0] = LowByte((slope.s * slope.n + 1.0f) * 127.5f);
-    texel[1] = LowByte((slope.t * slope.n + 1.0f) * 127.5f);
-    texel[2] = LowByte((slope.n + 1.0f) * 127.5f);
+static inline void encode_dot3(HeightMapSlope slope, uint8_t *texel) {
+    texel[0] = low_byte((slope.s * slope.n + 1.0f) * 127.5f);
+    texel[1] = low_byte((slope.t * slope.n + 1.0f) * 127.5f);
+    texel[2] = low_byte((slope.n + 1.0f) * 127.5f);
 }
 
-static inline void EncodeDUDV(HeightMapSlope slope, int8_t *texel) {
-    texel[0] = int8_t(LowByte(slope.s * slope.n * 127.0f));
-    texel[1] = int8_t(LowByte(slope.t * slope.n * 127.0f));
+static inline void encode_dudv(HeightMapSlope slope, int8_t *texel) {
+    texel[0] = int8_t(low_byte(slope.s * slope.n * 127.0f));
+    texel[1] = int8_t(low_byte(slope.t * slope.n * 127.0f));
 }
 
 // The interior of the map through a vector path (heightmap_simd.h): 1, or
@@ -70,7 +70,7 @@ struct InteriorKernel {
 // map is wide enough for it and the kernel has its buffer, else to the
 // scalar expression.
 template <typename Texel>
-static void FilterMap(const uint8_t *heights, int width, int height, Texel *out, int texel_size,
+static void filter_map(const uint8_t *heights, int width, int height, Texel *out, int texel_size,
                       InteriorKernel<Texel> kernel, void (*encode)(HeightMapSlope, Texel *)) {
     // A map without texels: nothing to write, and no row for the kernels to
     // wrap around.
@@ -84,11 +84,11 @@ static void FilterMap(const uint8_t *heights, int width, int height, Texel *out,
         const uint8_t *row = heights + size_t(y) * size_t(width);
         const uint8_t *row_p = heights + size_t(yp) * size_t(width);
         Texel *out_row = out + size_t(y) * size_t(width) * size_t(texel_size);
-        encode(SlopeFromRows(row_m, row, row_p, 0, width - 1, 1 % width), out_row);
+        encode(slope_from_rows(row_m, row, row_p, 0, width - 1, 1 % width), out_row);
         for (int x = 1; !interior_done && x < width - 1; ++x)
-            encode(SlopeFromRows(row_m, row, row_p, x, x - 1, x + 1), out_row + size_t(x) * size_t(texel_size));
+            encode(slope_from_rows(row_m, row, row_p, x, x - 1, x + 1), out_row + size_t(x) * size_t(texel_size));
         if (width > 1)
-            encode(SlopeFromRows(row_m, row, row_p, width - 1, width - 2, 0),
+            encode(slope_from_rows(row_m, row, row_p, width - 1, width - 2, 0),
                    out_row + size_t(width - 1) * size_t(texel_size));
     }
 }
@@ -154,14 +154,14 @@ const char *HeightMap_PathName(HeightMapPath path) {
 int HeightMap_EncodeDOT3WithPath(HeightMapPath path, const uint8_t *heights, int width, int height, uint8_t *out) {
     if (!HeightMap_PathAvailable(path))
         return 0;
-    FilterMap(heights, width, height, out, 3, kernels_of(path).dot3, EncodeDOT3);
+    filter_map(heights, width, height, out, 3, kernels_of(path).dot3, encode_dot3);
     return 1;
 }
 
 int HeightMap_EncodeDUDVWithPath(HeightMapPath path, const uint8_t *heights, int width, int height, int8_t *out) {
     if (!HeightMap_PathAvailable(path))
         return 0;
-    FilterMap(heights, width, height, out, 2, kernels_of(path).dudv, EncodeDUDV);
+    filter_map(heights, width, height, out, 2, kernels_of(path).dudv, encode_dudv);
     return 1;
 }
 
