@@ -165,6 +165,17 @@ static void draw_sphere(int x, int y, int width, int height) {
     glDisable(GL_DEPTH_TEST);
 }
 
+// A viewport of width x height pixels at (x, y), one unit a pixel, origin
+// at its lower left.
+static void pixel_view(int x, int y, int width, int height) {
+    glViewport(x, y, width, height);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluOrtho2D(0.0, double(width), 0.0, double(height));
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+}
+
 // A square of wall facing the viewer. Unit 0 takes the dot product of the
 // normal map and the light direction, which the primary colour carries as
 // 0.5 + 0.5 * direction (GL_DOT3_RGB); unit 1 multiplies in the stone's
@@ -172,12 +183,7 @@ static void draw_sphere(int x, int y, int width, int height) {
 static void draw_wall(int x, int y, int width, int height) {
     if (!normal_texture || !dot3_ready)
         return;
-    glViewport(x, y, width, height);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gluOrtho2D(0.0, double(width), 0.0, double(height));
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
+    pixel_view(x, y, width, height);
     float side = 0.9f * float(width < height ? width : height);
     float left = 0.5f * (float(width) - side), bottom = 0.5f * (float(height) - side);
 
@@ -218,12 +224,7 @@ static void draw_wall(int x, int y, int width, int height) {
 
 // Three lines under the pictures, white on black.
 static void draw_text(int width, int height) {
-    glViewport(0, 0, width, height);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gluOrtho2D(0.0, double(width), 0.0, double(height));
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
+    pixel_view(0, 0, width, height);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glColor3f(1.0f, 1.0f, 1.0f);

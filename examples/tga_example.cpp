@@ -1,42 +1,15 @@
-// tga_example: the entry point, the window and its OpenGL context. The
-// picture does not change, so it is drawn when Windows asks for it.
+// tga_example: the entry point and the window; its OpenGL context is the
+// viewer's (Context_Create). The picture does not change, so it is drawn
+// when Windows asks for it.
 #include <windows.h>
 
+#include "context.h"
 #include "example_scene.h"
+#include "shell.h"
 
 int client_width = 640;
 int client_height = 480;
 HWND main_window = NULL;
-HDC device_context = NULL;
-HGLRC render_context = NULL;
-
-// A double-buffered RGBA context with a depth buffer, made current; 0 after
-// a message box has said which step failed.
-static int create_context(void) {
-    PIXELFORMATDESCRIPTOR request;
-    ZeroMemory(&request, sizeof request);
-    request.nSize = sizeof request;
-    request.nVersion = 1;
-    request.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
-    request.iPixelType = PFD_TYPE_RGBA;
-    request.cColorBits = 32;
-    request.cDepthBits = 24;
-    request.iLayerType = PFD_MAIN_PLANE;
-    const char *failed = NULL;
-    device_context = GetDC(main_window);
-    int format = ChoosePixelFormat(device_context, &request);
-    if (format == 0)
-        failed = "ChoosePixelFormat failed.";
-    else if (!SetPixelFormat(device_context, format, &request))
-        failed = "SetPixelFormat failed.";
-    else if ((render_context = wglCreateContext(device_context)) == NULL)
-        failed = "wglCreateContext failed.";
-    else if (!wglMakeCurrent(device_context, render_context))
-        failed = "wglMakeCurrent failed.";
-    if (failed)
-        MessageBoxA(main_window, failed, "ERROR", MB_OK);
-    return failed == NULL;
-}
 
 LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
@@ -91,7 +64,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR command_line, i
         return 1;
 
     int exit_code = 1;
-    if (create_context()) {
+    if (Context_Create()) {
         Example_Load();
         ShowWindow(main_window, SW_SHOW);
         SetForegroundWindow(main_window);
@@ -103,10 +76,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR command_line, i
         exit_code = int(message.wParam);
     }
 
-    wglMakeCurrent(NULL, NULL);
-    if (render_context)
-        wglDeleteContext(render_context);
-    ReleaseDC(main_window, device_context);
+    Context_Destroy();
     DestroyWindow(main_window);
     return exit_code;
 }
