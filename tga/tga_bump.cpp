@@ -9,8 +9,6 @@
 #include "tga_gl.h"
 #include "tga_read.h"
 
-static const GLfloat modulate = 8448.0f;
-
 // Reads an 8-bit height map and takes an output buffer of bytes_per_texel
 // per texel. 1 with both buffers held; 0 with nothing held.
 static int read_height_map(const char *file_name, int bytes_per_texel, TgaImage *image, void **out) {
@@ -43,7 +41,7 @@ static GLuint begin_bump_texture(GLint min_filter) {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, min_filter);
-    glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, modulate);
+    glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, tga_modulate);
     return name;
 }
 

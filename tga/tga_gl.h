@@ -36,6 +36,10 @@
 #define GL_TEXTURE_CUBE_MAP_NEGATIVE_Z 0x851A
 #endif
 
+// Every upload sets the texture environment mode with glTexEnvf, as the
+// float of GL_MODULATE.
+static const GLfloat tga_modulate = 8448.0f;
+
 // Signed two-component du/dv texel data and the texture format that keeps
 // it; the target driver's bump-mapping extension defines both.
 #define DUDV_FORMAT 0x60A4

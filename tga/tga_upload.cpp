@@ -6,9 +6,6 @@
 #include "tga_gl.h"
 #include "tga_read.h"
 
-// The environment mode goes through glTexEnvf, as the float of GL_MODULATE.
-static const GLfloat modulate = 8448.0f;
-
 unsigned int TGA_UploadImage(const char *file_name) {
     TgaImage image;
     if (!TGA_Read(file_name, &image))
@@ -41,7 +38,7 @@ unsigned int TGA_UploadImage(const char *file_name) {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_NEAREST);
-    glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, modulate);
+    glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, tga_modulate);
     gluBuild2DMipmaps(GL_TEXTURE_2D, internal_format, image.width, image.height, pixel_format,
                       GL_UNSIGNED_BYTE, image.pixels);
     std::free(image.pixels);
@@ -86,7 +83,7 @@ unsigned int TGA_UploadCube(const char *positive_x, const char *negative_x, cons
     glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
     glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, modulate);
+    glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, tga_modulate);
     for (int i = 0; i < 6; ++i)
         glTexImage2D(targets[i], 0, GL_RGB8, faces[i].width, faces[i].height, 0, GL_BGR_EXT,
                      GL_UNSIGNED_BYTE, faces[i].pixels);
