@@ -16,7 +16,7 @@ add_test(NAME tga_upload_tests COMMAND tga_upload_tests)
 
 set_tests_properties(tga_core_tests tga_upload_tests PROPERTIES ENVIRONMENT "${MD3V_TEST_ENV}")
 
-# The height-map uploads' GL calls, recorded by stand-ins that the test
+# The du/dv upload's GL calls, recorded by stand-ins that the test
 # program defines: it links the library's sources, not the shared library.
 add_executable(tga_bump_calls_tests ${TGA_TEST_DIR}/tga_bump_calls_test.cpp ${PROJECT_SOURCE_DIR}/tga/tga_bump.cpp)
 target_compile_definitions(tga_bump_calls_tests PRIVATE TGA_BUILDING)
