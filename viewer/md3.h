@@ -3,7 +3,17 @@
 #ifndef VIEWER_MD3_H
 #define VIEWER_MD3_H
 
+#include <cstddef>
 #include <cstdint>
+
+// The format's magic and version, which every file starts with, and the unit
+// of an Md3Vertex position.
+const char md3_ident[4] = {'I', 'D', 'P', '3'};
+const int32_t md3_version = 15;
+const float md3_position_scale = 1.0f / 64;
+
+// Room for the reason a load gives for refusing a file, its NUL included.
+const size_t md3_reason_size = 96;
 
 // File records, byte for byte as they stand in the file (little-endian).
 struct Md3Header {
