@@ -2,6 +2,7 @@
 #include "md3.h"
 
 #include <cmath>
+#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -15,28 +16,16 @@ namespace {
 // rounding can change the table.
 const uint32_t NORMAL_ANGLE_STEP_BITS = 0x3CC9D82Eu;
 
-// 64-bit positions: a file may be longer than a 32-bit long can say.
-int seek_to(FILE *file, int64_t position) {
-#ifdef _WIN32
-    return _fseeki64(file, position, SEEK_SET) == 0;
-#else
-    return fseeko(file, off_t(position), SEEK_SET) == 0;
-#endif
-}
-
-int64_t file_length(FILE *file) {
-#ifdef _WIN32
-    if (_fseeki64(file, 0, SEEK_END) != 0)
-        return -1;
-    int64_t length = _ftelli64(file);
-#else
-    if (fseeko(file, 0, SEEK_END) != 0)
-        return -1;
-    int64_t length = int64_t(ftello(file));
-#endif
-    if (!seek_to(file, 0))
-        return -1;
-    return length;
+// Writes the reason for a refusal into the caller's buffer, if any, and
+// gives the 0 that the refusing function returns.
+int refuse(char *reason, const char *format, ...) {
+    if (reason) {
+        va_list arguments;
+        va_start(arguments, format);
+        std::vsnprintf(reason, md3_reason_size, format, arguments);
+        va_end(arguments);
+    }
+    return 0;
 }
 
 // Whether `count` records of `size` bytes starting at `position` lie inside
@@ -47,38 +36,76 @@ int fits(int64_t position, int64_t count, int64_t size, int64_t limit) {
     return count <= (limit - position) / size;
 }
 
-// What one load may allocate: twice the file's length. A file whose
-// surfaces all point at one large block is refused rather than expanded.
-struct Budget {
-    int64_t left;
+// Where a reading of the file finds the frames, the tags and the first
+// surface. Frame f is the first sizeof(Md3Frame) bytes at frames_at + f *
+// frame_stride.
+struct Layout {
+    int64_t frames_at;
+    int64_t frame_stride;
+    int64_t tags_at;
+    int64_t surfaces_at;
+};
+
+// The file order that exporters of this format write: frames right after the
+// header, tags right after the frames, the first surface after the tags.
+Layout sequential_layout(const Md3Header *header) {
+    Layout layout;
+    layout.frames_at = int64_t(sizeof(Md3Header));
+    layout.frame_stride = int64_t(sizeof(Md3Frame));
+    layout.tags_at = layout.frames_at + int64_t(header->num_frames) * layout.frame_stride;
+    layout.surfaces_at = layout.tags_at + int64_t(header->num_frames) * header->num_tags * int64_t(sizeof(Md3Tag));
+    return layout;
+}
+
+// The header's own offsets. Some exporters write longer frame records (with
+// a 64-byte name); the space between the frames and the tags tells.
+Layout header_layout(const Md3Header *header) {
+    Layout layout;
+    layout.frames_at = header->ofs_frames;
+    layout.frame_stride = int64_t(sizeof(Md3Frame));
+    const int64_t frames_span = int64_t(header->ofs_tags) - header->ofs_frames;
+    if (header->num_frames > 0 && frames_span % header->num_frames == 0 &&
+        frames_span / header->num_frames >= int64_t(sizeof(Md3Frame)))
+        layout.frame_stride = frames_span / header->num_frames;
+    layout.tags_at = header->ofs_tags;
+    layout.surfaces_at = header->ofs_surfaces;
+    return layout;
+}
+
+// The file's bytes and what one reading of them may still allocate: twice
+// the file's length, so that a file whose surfaces all point at one large
+// block is refused rather than expanded.
+struct Source {
+    const uint8_t *bytes;
+    int64_t length;
+    int64_t budget;
 };
 
 // Takes `bytes` from the budget; 0 when they are not left.
-int spend(Budget *budget, int64_t bytes) {
-    if (bytes > budget->left)
+int spend(Source *source, int64_t bytes) {
+    if (bytes > source->budget)
         return 0;
-    budget->left -= bytes;
+    source->budget -= bytes;
     return 1;
 }
 
-// Allocates and reads `count` records at `position`, which the caller has
-// checked to lie inside the file; a zero count gives a null array. 1 on
-// success; on failure *out still holds the block, if any.
+// Copies `count` records at `position`, which the caller has checked to lie
+// inside the file, into a new array; a zero count gives a null array.
+// 1 on success, 0 when the budget or the heap runs out.
 template <typename T>
-int read_array(FILE *file, int64_t position, int64_t count, Budget *budget, T **out) {
+int copy_array(Source *source, int64_t position, int64_t count, T **out) {
     *out = nullptr;
     if (count == 0)
         return 1;
-    if (!spend(budget, count * int64_t(sizeof(T))))
+    if (!spend(source, count * int64_t(sizeof(T))))
         return 0;
     size_t bytes = size_t(count) * sizeof(T);
     T *array = static_cast<T *>(std::malloc(bytes));
     if (!array)
         return 0;
+    std::memcpy(array, source->bytes + position, bytes);
     *out = array;
-    if (!seek_to(file, position))
-        return 0;
-    return std::fread(array, 1, bytes, file) == bytes;
+    return 1;
 }
 
 // Exact, case-sensitive comparison of a name field with a string; never
@@ -102,7 +129,13 @@ void free_surface(Md3Surface *surface) {
     surface->vertices = nullptr;
 }
 
+// The table's values never change, so it is filled once, by the first
+// successful load.
 void fill_normal_table() {
+    static int filled = 0;
+    if (filled)
+        return;
+    filled = 1;
     float step_float;
     std::memcpy(&step_float, &NORMAL_ANGLE_STEP_BITS, sizeof step_float);
     const double step = step_float;
@@ -124,101 +157,139 @@ void fill_normal_table() {
     }
 }
 
-// Reads the surface that starts at `start` into `surface`. Its arrays may
-// lie anywhere in the file that its offsets say; what is refused is data
-// outside the file, negative counts, fewer frames than the model and
-// triangle corners outside the surface's vertices.
-int load_surface(FILE *file, int64_t start, int64_t length, int32_t model_frames, Budget *budget,
-                 Md3Surface *surface) {
+// Reads surface `index`, which starts at `start`. Its arrays may lie
+// anywhere in the file that its offsets say; what is refused is data outside
+// the file, negative counts, fewer frames than the model and triangle
+// corners outside the surface's vertices.
+int read_surface(Source *source, int32_t index, int64_t start, int32_t model_frames, Md3Surface *surface,
+                 char *reason) {
     Md3SurfaceHeader *header = &surface->header;
-    if (!fits(start, 1, sizeof(Md3SurfaceHeader), length) || !seek_to(file, start) ||
-        std::fread(header, 1, sizeof *header, file) != sizeof *header)
-        return 0;
-    if (header->num_frames < 0 || header->num_shaders < 0 || header->num_verts < 0 ||
-        header->num_triangles < 0 || header->num_frames < model_frames)
-        return 0;
+    if (!fits(start, 1, sizeof(Md3SurfaceHeader), source->length))
+        return refuse(reason, "surface %d: header lies outside the file", index);
+    std::memcpy(header, source->bytes + start, sizeof *header);
+    if (header->num_frames < 0 || header->num_shaders < 0 || header->num_verts < 0 || header->num_triangles < 0)
+        return refuse(reason, "surface %d: negative count", index);
+    if (header->num_frames < model_frames)
+        return refuse(reason, "surface %d: fewer frames (%d) than the model (%d)", index, header->num_frames,
+                      model_frames);
     const int64_t shaders_at = start + int64_t(sizeof(Md3SurfaceHeader));
     const int64_t triangles_at = start + int64_t(header->ofs_triangles);
     const int64_t st_at = start + int64_t(header->ofs_st);
     const int64_t vertices_at = start + int64_t(header->ofs_xyznormal);
     const int64_t vertex_count = int64_t(header->num_frames) * header->num_verts;
+    const int64_t length = source->length;
     // Offsets of empty arrays are never followed, so they need not be sane.
-    if (!fits(shaders_at, header->num_shaders, sizeof(Md3Shader), length) ||
-        (header->num_triangles > 0 &&
-         !fits(triangles_at, header->num_triangles, sizeof(Md3Triangle), length)) ||
-        (header->num_verts > 0 && !fits(st_at, header->num_verts, sizeof(Md3TexCoord), length)) ||
-        (vertex_count > 0 && !fits(vertices_at, vertex_count, sizeof(Md3Vertex), length)))
-        return 0;
+    if (!fits(shaders_at, header->num_shaders, sizeof(Md3Shader), length))
+        return refuse(reason, "surface %d: shaders lie outside the file", index);
+    if (header->num_triangles > 0 && !fits(triangles_at, header->num_triangles, sizeof(Md3Triangle), length))
+        return refuse(reason, "surface %d: triangles lie outside the file", index);
+    if (header->num_verts > 0 && !fits(st_at, header->num_verts, sizeof(Md3TexCoord), length))
+        return refuse(reason, "surface %d: texture coordinates lie outside the file", index);
+    if (vertex_count > 0 && !fits(vertices_at, vertex_count, sizeof(Md3Vertex), length))
+        return refuse(reason, "surface %d: vertices lie outside the file", index);
 
-    if (!read_array(file, shaders_at, header->num_shaders, budget, &surface->shaders) ||
-        !read_array(file, triangles_at, header->num_triangles, budget, &surface->triangles) ||
-        !read_array(file, st_at, header->num_verts, budget, &surface->texcoords) ||
-        !read_array(file, vertices_at, vertex_count, budget, &surface->vertices))
-        return 0;
+    if (!copy_array(source, shaders_at, header->num_shaders, &surface->shaders) ||
+        !copy_array(source, triangles_at, header->num_triangles, &surface->triangles) ||
+        !copy_array(source, st_at, header->num_verts, &surface->texcoords) ||
+        !copy_array(source, vertices_at, vertex_count, &surface->vertices))
+        return refuse(reason, "surface %d: more to allocate than twice the file's length", index);
 
     for (int32_t i = 0; i < header->num_triangles; ++i)
         for (int corner = 0; corner < 3; ++corner) {
-            int32_t index = surface->triangles[i].indexes[corner];
-            if (index < 0 || index >= header->num_verts)
-                return 0;
+            int32_t vertex = surface->triangles[i].indexes[corner];
+            if (vertex < 0 || vertex >= header->num_verts)
+                return refuse(reason, "surface %d: triangle %d uses vertex %d of %d", index, i, vertex,
+                              header->num_verts);
         }
     return 1;
 }
 
-// The body of MD3_Load after the file is open. Whatever it allocated stays in
-// the record for the caller to release on failure.
-int load_model(FILE *file, Md3Model *model) {
-    const int64_t length = file_length(file);
-    Md3Header *header = &model->header;
-    if (length < int64_t(sizeof(Md3Header)) ||
-        std::fread(header, 1, sizeof *header, file) != sizeof *header)
-        return 0;
-    if (std::memcmp(header->ident, "IDP3", 4) != 0 || header->version != 15)
-        return 0;
-    if (header->num_frames < 0 || header->num_tags < 0 || header->num_surfaces < 0)
-        return 0;
-    // Tag slots are named by frame 0's records: without frames there are none.
-    if (header->num_frames == 0 && header->num_tags > 0)
-        return 0;
-
-    Budget budget = {2 * length};
-    const int64_t frames_at = int64_t(sizeof(Md3Header));
-    if (!fits(frames_at, header->num_frames, sizeof(Md3Frame), length))
-        return 0;
-    const int64_t tags_at = frames_at + int64_t(header->num_frames) * int64_t(sizeof(Md3Frame));
+// One reading of the file through `layout` into the model, whose header is
+// already read and checked. Whatever it allocated stays in the record for
+// the caller to release on failure.
+int read_model(Source *source, const Layout &layout, Md3Model *model, char *reason) {
+    const Md3Header *header = &model->header;
+    const int64_t length = source->length;
     const int64_t tag_count = int64_t(header->num_frames) * header->num_tags;
-    if (!fits(tags_at, tag_count, sizeof(Md3Tag), length))
-        return 0;
-    if (!read_array(file, frames_at, header->num_frames, &budget, &model->frames) ||
-        !read_array(file, tags_at, tag_count, &budget, &model->tags))
-        return 0;
+    if (header->num_frames > 0 &&
+        !(fits(layout.frames_at, header->num_frames - 1, layout.frame_stride, length) &&
+          fits(layout.frames_at + (header->num_frames - 1) * layout.frame_stride, 1, sizeof(Md3Frame), length)))
+        return refuse(reason, "frames lie outside the file");
+    if (tag_count > 0 && !fits(layout.tags_at, tag_count, sizeof(Md3Tag), length))
+        return refuse(reason, "tags lie outside the file");
 
+    const char *too_much = "more to allocate than twice the file's length";
+    if (header->num_frames > 0) {
+        if (!spend(source, int64_t(header->num_frames) * int64_t(sizeof(Md3Frame))))
+            return refuse(reason, too_much);
+        model->frames = static_cast<Md3Frame *>(std::malloc(size_t(header->num_frames) * sizeof(Md3Frame)));
+        if (!model->frames)
+            return refuse(reason, too_much);
+        for (int32_t f = 0; f < header->num_frames; ++f)
+            std::memcpy(&model->frames[f], source->bytes + layout.frames_at + f * layout.frame_stride,
+                        sizeof(Md3Frame));
+    }
+    if (!copy_array(source, layout.tags_at, tag_count, &model->tags))
+        return refuse(reason, too_much);
     if (header->num_tags > 0) {
-        if (!spend(&budget, int64_t(header->num_tags) * int64_t(sizeof(Md3Model *))))
-            return 0;
-        model->links = static_cast<Md3Model **>(
-            std::calloc(size_t(header->num_tags), sizeof(Md3Model *)));
+        if (!spend(source, int64_t(header->num_tags) * int64_t(sizeof(Md3Model *))))
+            return refuse(reason, too_much);
+        model->links = static_cast<Md3Model **>(std::calloc(size_t(header->num_tags), sizeof(Md3Model *)));
         if (!model->links)
-            return 0;
+            return refuse(reason, too_much);
     }
     if (header->num_surfaces > 0) {
-        if (!spend(&budget, int64_t(header->num_surfaces) * int64_t(sizeof(Md3Surface))))
-            return 0;
+        if (!spend(source, int64_t(header->num_surfaces) * int64_t(sizeof(Md3Surface))))
+            return refuse(reason, too_much);
         // calloc: every surface starts with null arrays and has_texture 0.
-        model->surfaces = static_cast<Md3Surface *>(
-            std::calloc(size_t(header->num_surfaces), sizeof(Md3Surface)));
+        model->surfaces = static_cast<Md3Surface *>(std::calloc(size_t(header->num_surfaces), sizeof(Md3Surface)));
         if (!model->surfaces)
-            return 0;
+            return refuse(reason, too_much);
     }
-    // The first surface follows the last tag; each further one starts at
-    // the previous start plus its ofs_end. The last ofs_end is never used.
-    int64_t start = tags_at + tag_count * int64_t(sizeof(Md3Tag));
+    // Each surface after the first starts at the previous start plus its
+    // ofs_end. The last ofs_end is never used.
+    int64_t start = layout.surfaces_at;
     for (int32_t i = 0; i < header->num_surfaces; ++i) {
         if (i > 0)
             start += model->surfaces[i - 1].header.ofs_end;
-        if (!load_surface(file, start, length, header->num_frames, &budget, &model->surfaces[i]))
+        if (!read_surface(source, i, start, header->num_frames, &model->surfaces[i], reason))
             return 0;
     }
+    return 1;
+}
+
+// Leaves the record an empty model; the animation fields are kept.
+void clear_model(Md3Model *model) {
+    std::memset(&model->header, 0, sizeof model->header);
+    model->frames = nullptr;
+    model->tags = nullptr;
+    model->surfaces = nullptr;
+    model->links = nullptr;
+}
+
+// Releases what a failed reading allocated. The header's counts may be short
+// of what was allocated only for surfaces, and those were allocated zeroed,
+// so MD3_Free is exact. The header is kept for a second reading.
+void release_arrays(Md3Model *model) {
+    const Md3Header header = model->header;
+    MD3_Free(model);
+    model->header = header;
+}
+
+int read_header(Source *source, Md3Model *model, char *reason) {
+    Md3Header *header = &model->header;
+    if (source->length < int64_t(sizeof(Md3Header)))
+        return refuse(reason, "shorter than the %d-byte header", int(sizeof(Md3Header)));
+    std::memcpy(header, source->bytes, sizeof *header);
+    if (std::memcmp(header->ident, md3_ident, sizeof md3_ident) != 0)
+        return refuse(reason, "not an MD3 file (no IDP3 ident)");
+    if (header->version != md3_version)
+        return refuse(reason, "version %d, not %d", header->version, md3_version);
+    if (header->num_frames < 0 || header->num_tags < 0 || header->num_surfaces < 0)
+        return refuse(reason, "negative count in the header");
+    // Tag slots are named by frame 0's records: without frames there are none.
+    if (header->num_frames == 0 && header->num_tags > 0)
+        return refuse(reason, "tags need frames");
     return 1;
 }
 
@@ -246,6 +317,30 @@ int reaches(const Md3Model *from, const Md3Model *target) {
     return 0;
 }
 
+
+// The whole file in one heap block, which *bytes takes; 0 when its length
+// cannot be told or the block cannot be had or filled.
+int read_file(FILE *file, uint8_t **bytes, size_t *size) {
+#ifdef _WIN32
+    if (_fseeki64(file, 0, SEEK_END) != 0)
+        return 0;
+    const int64_t length = _ftelli64(file);
+#else
+    if (fseeko(file, 0, SEEK_END) != 0)
+        return 0;
+    const int64_t length = int64_t(ftello(file));
+#endif
+    if (length < 0 || uint64_t(length) > uint64_t(SIZE_MAX) - 1)
+        return 0;
+    std::rewind(file);
+    // One byte more, so that an empty file still gets a block.
+    *bytes = static_cast<uint8_t *>(std::malloc(size_t(length) + 1));
+    if (!*bytes)
+        return 0;
+    *size = std::fread(*bytes, 1, size_t(length), file);
+    return *size == size_t(length);
+}
+
 }  // namespace
 
 void MD3_Free(Md3Model *model) {
@@ -265,29 +360,57 @@ void MD3_Free(Md3Model *model) {
     model->links = nullptr;
 }
 
-int MD3_Load(const char *file_name, Md3Model *model) {
-    if (!model || !file_name)
+int MD3_Read(const void *bytes, size_t size, Md3Model *model, char *reason) {
+    if (!model)
+        return refuse(reason, "no record to fill");
+    clear_model(model);
+    if (!bytes && size > 0)
+        return refuse(reason, "no data");
+    const int64_t length = int64_t(size);
+    Source source = {static_cast<const uint8_t *>(bytes), length, 2 * length};
+    if (!read_header(&source, model, reason)) {
+        clear_model(model);
         return 0;
+    }
+    // The sequential file order first; a file it refuses is read once more
+    // through the header's offsets, and keeps the first refusal when that
+    // reading fails too.
+    const Layout sequential = sequential_layout(&model->header);
+    if (read_model(&source, sequential, model, reason)) {
+        fill_normal_table();
+        return 1;
+    }
+    release_arrays(model);
+    const Layout offsets = header_layout(&model->header);
+    source.budget = 2 * length;
+    if (std::memcmp(&offsets, &sequential, sizeof offsets) != 0 && read_model(&source, offsets, model, nullptr)) {
+        fill_normal_table();
+        return 1;
+    }
+    MD3_Free(model);
+    return 0;
+}
+
+int MD3_Load(const char *file_name, Md3Model *model, char *reason) {
+    if (!model || !file_name)
+        return refuse(reason, "no file name or record");
     // A file that cannot be opened leaves the record as it was.
     FILE *file = std::fopen(file_name, "rb");
     if (!file)
-        return 0;
-    // From here on a failure leaves an empty model.
-    std::memset(&model->header, 0, sizeof model->header);
-    model->frames = nullptr;
-    model->tags = nullptr;
-    model->surfaces = nullptr;
-    model->links = nullptr;
-    int loaded = load_model(file, model);
+        return refuse(reason, "cannot be opened");
+    uint8_t *bytes = nullptr;
+    size_t size = 0;
+    const int read = read_file(file, &bytes, &size);
     std::fclose(file);
-    if (!loaded) {
-        // The header's counts may be short of what was allocated only for
-        // surfaces, and those were allocated zeroed, so MD3_Free is exact.
-        MD3_Free(model);
-        return 0;
+    int loaded = 0;
+    if (read) {
+        loaded = MD3_Read(bytes, size, model, reason);
+    } else {
+        clear_model(model);
+        refuse(reason, "cannot be read");
     }
-    fill_normal_table();
-    return 1;
+    std::free(bytes);
+    return loaded;
 }
 
 int MD3_SetSkin(const char *name, Md3Model *model, uint32_t texture) {

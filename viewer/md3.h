@@ -25,7 +25,7 @@ struct Md3Header {
     int32_t num_tags;         // tags in each frame
     int32_t num_surfaces;
     int32_t num_skins;
-    int32_t ofs_frames;       // the four offsets are kept, never followed
+    int32_t ofs_frames;       // followed only when the file order fails
     int32_t ofs_tags;
     int32_t ofs_surfaces;
     int32_t ofs_end;
@@ -111,22 +111,49 @@ struct Md3Model {
 };
 
 // Decoded packed normals: entry b0 * 256 + b1 for the bytes b0 = normal[0],
-// b1 = normal[1]. Filled by every successful MD3_Load.
+// b1 = normal[1]. All zero until the first successful load fills it; its
+// values never change after that.
 extern float NormalTable[65536][3];
 
 // Reads an MD3 file into the caller's record. 1 on success. 0 when the file
 // cannot be opened, and the record is then left exactly as it was; 0 when
-// the file is refused, and the record is then an empty model. A file is
-// refused only when reading or drawing it would be unsafe: short data,
-// negative counts, records or arrays outside the file, triangle indices
-// outside the surface's vertices, a surface with fewer frames than the
-// model, tags without frames, or more to allocate than twice the file's
-// length. Names that fill their field without a NUL are kept as they are
-// (every by-name search compares within the field), and the last surface's
-// ofs_end is never followed. The animation fields (current_frame,
-// next_frame, fraction) are never touched. The previous contents of the
-// record are not released (see MD3_Free).
-int MD3_Load(const char *file_name, Md3Model *model);
+// the file is refused, and the record is then an empty model. On 0 the
+// reason, one line of text, goes to `reason` (md3_reason_size bytes) unless
+// it is null. The file is read whole and handed to MD3_Read.
+int MD3_Load(const char *file_name, Md3Model *model, char *reason = nullptr);
+
+// Reads an MD3 file held in memory (`size` bytes) into the caller's record,
+// which it first empties; 1, or 0 with the record an empty model and the
+// reason as for MD3_Load. The bytes are copied: the caller keeps them.
+//
+// What is read: the header, then the frames, the tags and the first surface
+// in file order (frames right after the header, tags right after the
+// frames, the first surface after the last tag); each further surface
+// starts at the previous one's start plus its ofs_end, and each surface's
+// shaders follow its header while its triangles, texture coordinates and
+// vertices are found through its own offsets, anywhere in the file. When
+// that reading refuses the file, it is read once more through the header's
+// offsets: num_frames frame records of 56 bytes, record f being the first
+// 56 bytes at ofs_frames + f * S, where S = (ofs_tags - ofs_frames) /
+// num_frames when that division is exact and gives at least 56 (exporters
+// that write 64-byte frame names), and 56 otherwise; the tags at ofs_tags;
+// the first surface at ofs_surfaces; everything else as above. The file
+// loads when that reading passes every check below; otherwise the refusal
+// is the first reading's. A file the first reading accepts never has its
+// header offsets followed.
+//
+// A file is refused only when reading or drawing it would be unsafe: a
+// short header, another ident or version, negative counts, records or
+// arrays outside the file, triangle corners outside the surface's vertices,
+// a surface with fewer frames than the model, tags without frames, or more
+// to allocate than twice the file's length (so surfaces that point at one
+// shared array are refused once their copies pass it). Names that fill
+// their field without a NUL are kept as they are (every by-name search
+// compares within the field), and the last surface's ofs_end is never
+// followed. The animation fields (current_frame, next_frame, fraction) are
+// never touched. The previous contents of the record are not released (see
+// MD3_Free). The normal table is filled by the first successful read.
+int MD3_Read(const void *bytes, size_t size, Md3Model *model, char *reason = nullptr);
 
 // Gives the first surface named `name` the texture. Its index, or -1.
 int MD3_SetSkin(const char *name, Md3Model *model, uint32_t texture);

@@ -93,6 +93,35 @@ TEST(Md3Load, FollowsTheFileOrderAndTheSurfaceOffsets) {
     MD3_Free(&model);
 }
 
+// Exporters that write 104-byte frame records (with a 64-byte frame name)
+// say so through the header's offsets, which a second reading follows.
+TEST(Md3Load, ReadsLongerFrameRecordsThroughTheHeaderOffsets) {
+    const Md3ModelData data = TestMd3_Model();
+    Md3Layout layout;
+    const std::vector<uint8_t> good = Md3Writer_Encode(data, &layout);
+    const size_t frame_tail = 104 - sizeof(Md3Frame);
+    std::vector<uint8_t> bytes(good.begin(), good.begin() + layout.frames);
+    for (size_t f = 0; f < data.frames.size(); ++f) {
+        const auto frame = good.begin() + layout.frames + f * sizeof(Md3Frame);
+        bytes.insert(bytes.end(), frame, frame + sizeof(Md3Frame));
+        bytes.insert(bytes.end(), frame_tail, 'x');
+    }
+    bytes.insert(bytes.end(), good.begin() + layout.tags, good.end());
+    const int32_t shift = int32_t(frame_tail * data.frames.size());
+    TestMd3_Patch(bytes, offsetof(Md3Header, ofs_tags), int32_t(layout.tags) + shift);
+    TestMd3_Patch(bytes, offsetof(Md3Header, ofs_surfaces), int32_t(layout.surfaces[0]) + shift);
+    Md3Model model = {};
+    ASSERT_EQ(TestMd3_LoadBytes(bytes, &model), 1);
+    ExpectModelMatches(data, model);
+    MD3_Free(&model);
+    // When that reading fails too, the file order's refusal stands.
+    TestMd3_Patch(bytes, offsetof(Md3Header, ofs_surfaces), int32_t(bytes.size()));
+    std::string reason;
+    EXPECT_EQ(TestMd3_LoadBytes(bytes, &model, &reason), 0);
+    EXPECT_EQ(reason, "surface 0: fewer frames (0) than the model (2)");   // read from a tag
+    EXPECT_TRUE(TestMd3_IsEmpty(model));
+}
+
 TEST(Md3Load, AcceptsModelsWithoutTagsOrSurfaces) {
     Md3ModelData data = TestMd3_Model();
     data.num_tags = 0;
@@ -110,22 +139,28 @@ TEST(Md3Load, AcceptsModelsWithoutTagsOrSurfaces) {
 
 TEST(Md3Load, RefusesOtherMagicVersionAndMissingFiles) {
     const std::vector<uint8_t> good = Md3Writer_Encode(TestMd3_Model());
-    struct Case { const char *ident; int32_t version; } cases[] = {
-        {"IDP3", 16}, {"IDP3", 14}, {"IDP2", 15}, {"idp3", 15}, {"IDP\0", 15}};
+    const char *not_md3 = "not an MD3 file (no IDP3 ident)";
+    struct Case { const char *ident; int32_t version; const char *reason; } cases[] = {
+        {"IDP3", 16, "version 16, not 15"}, {"IDP3", 14, "version 14, not 15"}, {"IDP2", 15, not_md3},
+        {"idp3", 15, not_md3}, {"IDP\0", 15, not_md3}};
     for (const Case &c : cases) {
         SCOPED_TRACE(std::string(c.ident, 4) + " " + std::to_string(c.version));
         std::vector<uint8_t> bytes = good;
         std::memcpy(bytes.data(), c.ident, 4);
         TestMd3_Patch(bytes, offsetof(Md3Header, version), c.version);
         Md3Model model = {};
-        EXPECT_EQ(TestMd3_LoadBytes(bytes, &model), 0);
+        std::string reason;
+        EXPECT_EQ(TestMd3_LoadBytes(bytes, &model, &reason), 0);
+        EXPECT_EQ(reason, c.reason);
         EXPECT_TRUE(TestMd3_IsEmpty(model));
     }
     // A file that cannot be opened leaves the record exactly as it was.
     Md3Model model = {};
     ASSERT_EQ(TestMd3_LoadBytes(good, &model), 1);
     const Md3Model before = model;
-    EXPECT_EQ(MD3_Load(TestMd3_Path("no_such_file.md3").c_str(), &model), 0);
+    char reason[md3_reason_size] = "";
+    EXPECT_EQ(MD3_Load(TestMd3_Path("no_such_file.md3").c_str(), &model, reason), 0);
+    EXPECT_STREQ(reason, "cannot be opened");
     EXPECT_EQ(std::memcmp(&model, &before, sizeof model), 0);
     EXPECT_EQ(MD3_Load(nullptr, &model), 0);
     EXPECT_EQ(std::memcmp(&model, &before, sizeof model), 0);
@@ -137,8 +172,11 @@ TEST(Md3Load, RefusesEveryTruncation) {
     const std::vector<uint8_t> good = Md3Writer_Encode(TestMd3_Model());
     for (size_t length = 0; length < good.size(); ++length) {
         Md3Model model = {};
-        ASSERT_EQ(TestMd3_LoadBytes(std::vector<uint8_t>(good.begin(), good.begin() + length), &model), 0)
+        std::string reason;
+        ASSERT_EQ(TestMd3_LoadBytes(std::vector<uint8_t>(good.begin(), good.begin() + length), &model, &reason), 0)
             << "length " << length;
+        ASSERT_EQ(length < sizeof(Md3Header), reason == "shorter than the 108-byte header") << reason;
+        ASSERT_FALSE(reason.empty()) << "length " << length;
         ASSERT_TRUE(TestMd3_IsEmpty(model)) << "length " << length;
     }
 }
@@ -152,36 +190,54 @@ TEST(Md3Load, RefusesFilesThatBreakTheirOwnLayout) {
         return [=](std::vector<uint8_t> &b, const Md3Layout &l) { TestMd3_Patch(b, SurfaceField(l, s, field), value); };
     };
     const size_t first_triangle = sizeof(Md3SurfaceHeader) + 2 * sizeof(Md3Shader);
-    struct Case { const char *what; Patch patch; } cases[] = {
-        {"negative num_frames", header(offsetof(Md3Header, num_frames), -1)},
-        {"negative num_tags", header(offsetof(Md3Header, num_tags), -2)},
-        {"negative num_surfaces", header(offsetof(Md3Header, num_surfaces), INT32_MIN)},
-        {"huge num_frames", header(offsetof(Md3Header, num_frames), INT32_MAX)},
-        {"huge num_tags", header(offsetof(Md3Header, num_tags), INT32_MAX)},
-        {"huge num_surfaces", header(offsetof(Md3Header, num_surfaces), INT32_MAX)},
-        {"one surface too many", header(offsetof(Md3Header, num_surfaces), 3)},
-        {"tags without frames", [](std::vector<uint8_t> &b, const Md3Layout &) {
+    struct Case { const char *what, *reason; Patch patch; } cases[] = {
+        {"negative num_frames", "negative count in the header", header(offsetof(Md3Header, num_frames), -1)},
+        {"negative num_tags", "negative count in the header", header(offsetof(Md3Header, num_tags), -2)},
+        {"negative num_surfaces", "negative count in the header", header(offsetof(Md3Header, num_surfaces), INT32_MIN)},
+        {"huge num_frames", "frames lie outside the file", header(offsetof(Md3Header, num_frames), INT32_MAX)},
+        {"huge num_tags", "tags lie outside the file", header(offsetof(Md3Header, num_tags), INT32_MAX)},
+        {"huge num_surfaces", "more to allocate than twice the file's length",
+         header(offsetof(Md3Header, num_surfaces), INT32_MAX)},
+        {"one surface too many", "surface 2: header lies outside the file",
+         header(offsetof(Md3Header, num_surfaces), 3)},
+        {"tags without frames", "tags need frames",
+         [](std::vector<uint8_t> &b, const Md3Layout &) {
              TestMd3_Patch(b, offsetof(Md3Header, num_frames), int32_t(0));
              TestMd3_Patch(b, offsetof(Md3Header, num_tags), int32_t(1)); }},
-        {"negative num_shaders", surface(0, offsetof(Md3SurfaceHeader, num_shaders), -1)},
-        {"negative num_verts", surface(1, offsetof(Md3SurfaceHeader, num_verts), -3)},
-        {"negative num_triangles", surface(0, offsetof(Md3SurfaceHeader, num_triangles), -1)},
-        {"negative surface frames", surface(1, offsetof(Md3SurfaceHeader, num_frames), -2)},
-        {"surface with fewer frames", surface(1, offsetof(Md3SurfaceHeader, num_frames), 1)},
-        {"huge num_shaders", surface(0, offsetof(Md3SurfaceHeader, num_shaders), INT32_MAX)},
-        {"huge num_verts", surface(1, offsetof(Md3SurfaceHeader, num_verts), INT32_MAX)},
-        {"huge num_triangles", surface(0, offsetof(Md3SurfaceHeader, num_triangles), 0x10000000)},
-        {"huge surface frames", surface(0, offsetof(Md3SurfaceHeader, num_frames), INT32_MAX)},
-        {"triangles before the file", surface(0, offsetof(Md3SurfaceHeader, ofs_triangles), -700)},
-        {"triangles past the surface", surface(1, offsetof(Md3SurfaceHeader, ofs_triangles), 10000)},
-        {"texcoords past the file", surface(0, offsetof(Md3SurfaceHeader, ofs_st), INT32_MAX)},
-        {"next surface past the file", surface(0, offsetof(Md3SurfaceHeader, ofs_end), 10000)},
-        {"next surface before the file", surface(0, offsetof(Md3SurfaceHeader, ofs_end), -100000)},
-        {"vertices past the file", surface(1, offsetof(Md3SurfaceHeader, ofs_xyznormal), 200)},
-        {"shaders past the file", surface(1, offsetof(Md3SurfaceHeader, num_shaders), 3)},
-        {"index equal to num_verts", surface(0, first_triangle + 4, 4)},
-        {"negative index", surface(0, first_triangle + 8, -1)},
-        {"index in the last triangle", surface(1, offsetof(Md3SurfaceHeader, num_verts), 2)},
+        {"negative num_shaders", "surface 0: negative count", surface(0, offsetof(Md3SurfaceHeader, num_shaders), -1)},
+        {"negative num_verts", "surface 1: negative count", surface(1, offsetof(Md3SurfaceHeader, num_verts), -3)},
+        {"negative num_triangles", "surface 0: negative count",
+         surface(0, offsetof(Md3SurfaceHeader, num_triangles), -1)},
+        {"negative surface frames", "surface 1: negative count",
+         surface(1, offsetof(Md3SurfaceHeader, num_frames), -2)},
+        {"surface with fewer frames", "surface 1: fewer frames (1) than the model (2)",
+         surface(1, offsetof(Md3SurfaceHeader, num_frames), 1)},
+        {"huge num_shaders", "surface 0: shaders lie outside the file",
+         surface(0, offsetof(Md3SurfaceHeader, num_shaders), INT32_MAX)},
+        {"huge num_verts", "surface 1: texture coordinates lie outside the file",
+         surface(1, offsetof(Md3SurfaceHeader, num_verts), INT32_MAX)},
+        {"huge num_triangles", "surface 0: triangles lie outside the file",
+         surface(0, offsetof(Md3SurfaceHeader, num_triangles), 0x10000000)},
+        {"huge surface frames", "surface 0: vertices lie outside the file",
+         surface(0, offsetof(Md3SurfaceHeader, num_frames), INT32_MAX)},
+        {"triangles before the file", "surface 0: triangles lie outside the file",
+         surface(0, offsetof(Md3SurfaceHeader, ofs_triangles), -700)},
+        {"triangles past the surface", "surface 1: triangles lie outside the file",
+         surface(1, offsetof(Md3SurfaceHeader, ofs_triangles), 10000)},
+        {"texcoords past the file", "surface 0: texture coordinates lie outside the file",
+         surface(0, offsetof(Md3SurfaceHeader, ofs_st), INT32_MAX)},
+        {"next surface past the file", "surface 1: header lies outside the file",
+         surface(0, offsetof(Md3SurfaceHeader, ofs_end), 10000)},
+        {"next surface before the file", "surface 1: header lies outside the file",
+         surface(0, offsetof(Md3SurfaceHeader, ofs_end), -100000)},
+        {"vertices past the file", "surface 1: vertices lie outside the file",
+         surface(1, offsetof(Md3SurfaceHeader, ofs_xyznormal), 200)},
+        {"shaders past the file", "surface 1: shaders lie outside the file",
+         surface(1, offsetof(Md3SurfaceHeader, num_shaders), 3)},
+        {"index equal to num_verts", "surface 0: triangle 0 uses vertex 4 of 4", surface(0, first_triangle + 4, 4)},
+        {"negative index", "surface 0: triangle 0 uses vertex -1 of 4", surface(0, first_triangle + 8, -1)},
+        {"index in the last triangle", "surface 1: triangle 0 uses vertex 2 of 2",
+         surface(1, offsetof(Md3SurfaceHeader, num_verts), 2)},
     };
     Md3Layout layout;
     const std::vector<uint8_t> good = Md3Writer_Encode(TestMd3_Model(), &layout);
@@ -191,7 +247,9 @@ TEST(Md3Load, RefusesFilesThatBreakTheirOwnLayout) {
         c.patch(bytes, layout);
         Md3Model model = {};
         model.next_frame = 9;
-        EXPECT_EQ(TestMd3_LoadBytes(bytes, &model), 0);
+        std::string reason;
+        EXPECT_EQ(TestMd3_LoadBytes(bytes, &model, &reason), 0);
+        EXPECT_EQ(reason, c.reason);
         EXPECT_TRUE(TestMd3_IsEmpty(model));
         EXPECT_EQ(model.next_frame, 9);
     }
@@ -200,7 +258,9 @@ TEST(Md3Load, RefusesFilesThatBreakTheirOwnLayout) {
     frameless.name = "frameless";
     frameless.num_tags = 1;
     Md3Model model = {};
-    EXPECT_EQ(TestMd3_LoadBytes(Md3Writer_Encode(frameless), &model), 0);
+    std::string reason;
+    EXPECT_EQ(TestMd3_LoadBytes(Md3Writer_Encode(frameless), &model, &reason), 0);
+    EXPECT_EQ(reason, "tags need frames");
     EXPECT_TRUE(TestMd3_IsEmpty(model));
 }
 
@@ -274,8 +334,11 @@ TEST(Md3Load, RefusesToAllocateMoreThanTwiceTheFile) {
         SCOPED_TRACE(surfaces);
         TestMd3_Patch(bytes, offsetof(Md3Header, num_surfaces), surfaces);
         Md3Model model = {};
+        std::string reason;
         // Each copy of the surface takes about 0.98 of the file's length.
-        EXPECT_EQ(TestMd3_LoadBytes(bytes, &model), surfaces <= 2 ? 1 : 0);
+        EXPECT_EQ(TestMd3_LoadBytes(bytes, &model, &reason), surfaces <= 2 ? 1 : 0);
+        EXPECT_EQ(reason, surfaces <= 2 ? "" : surfaces < 1000 ? "surface 2: more to allocate than twice the file's length"
+                                                             : "more to allocate than twice the file's length");
         EXPECT_EQ(TestMd3_IsEmpty(model), surfaces > 2);
         MD3_Free(&model);
     }

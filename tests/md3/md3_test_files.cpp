@@ -76,11 +76,15 @@ std::string TestMd3_Path(const char *name) {
     return directory + "/" + name;
 }
 
-int TestMd3_LoadBytes(const std::vector<uint8_t> &bytes, Md3Model *model) {
+int TestMd3_LoadBytes(const std::vector<uint8_t> &bytes, Md3Model *model, std::string *reason) {
     const std::string path = TestMd3_Path("patched.md3");
     if (!Md3Writer_Save(path.c_str(), bytes))
         return -1;
-    return MD3_Load(path.c_str(), model);
+    char text[md3_reason_size] = "";
+    const int loaded = MD3_Load(path.c_str(), model, text);
+    if (reason)
+        *reason = text;
+    return loaded;
 }
 
 bool TestMd3_IsEmpty(const Md3Model &model) {

@@ -26,8 +26,9 @@ Md3ModelData TestMd3_Model();
 // A path in a directory of this process's own.
 std::string TestMd3_Path(const char *name);
 
-// Saves the bytes and loads them into the record; MD3_Load's result.
-int TestMd3_LoadBytes(const std::vector<uint8_t> &bytes, Md3Model *model);
+// Saves the bytes and loads them into the record; MD3_Load's result and,
+// when `reason` is given, its reason.
+int TestMd3_LoadBytes(const std::vector<uint8_t> &bytes, Md3Model *model, std::string *reason = nullptr);
 
 // Whether the record is the empty model a failed load leaves.
 bool TestMd3_IsEmpty(const Md3Model &model);
