@@ -1,18 +1,25 @@
 #!/bin/sh
-# Builds both targets from this tree:
-#   build/host  portable libraries, sample-data tools and unit tests (native)
-#   build/win   viewer.exe, tga.dll, font.dll (MinGW-w64 cross build), with
-#               the sample data made by the host tree's make_samples
-# The host tree comes first since the Windows tree runs its make_samples.
+# Builds three trees from this source tree:
+#   build/host       portable libraries, sample-data tools and unit tests (native)
+#   build/win        viewer.exe, tga.dll, font.dll (MinGW-w64 cross build), with
+#                    the sample data made by the host tree's make_samples
+#   build/win-clang  the same Windows tree built by Clang on the MinGW-w64
+#                    runtime; the host tests run its check programs too
+# The host tree comes first since the Windows trees run its make_samples.
 # Extra arguments go to the host configure step.
 set -e
 cd "$(dirname "$0")/.."
 ROOT=$(pwd)
 JOBS=$(nproc 2>/dev/null || echo 2)
 
-cmake -S . -B build/host -DMD3V_WIN_BUILD_DIR="$ROOT/build/win" "$@"
+cmake -S . -B build/host -DMD3V_WIN_BUILD_DIR="$ROOT/build/win" \
+      -DMD3V_WIN_CLANG_BUILD_DIR="$ROOT/build/win-clang" "$@"
 cmake --build build/host -j "$JOBS"
 
 cmake -S . -B build/win -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-x86_64.cmake" \
       -DCMAKE_BUILD_TYPE=Release -DMD3V_MAKE_SAMPLES="$ROOT/build/host/tools/make_samples"
 cmake --build build/win -j "$JOBS"
+
+cmake -S . -B build/win-clang -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/clang-mingw-w64-x86_64.cmake" \
+      -DCMAKE_BUILD_TYPE=Release -DMD3V_MAKE_SAMPLES="$ROOT/build/host/tools/make_samples"
+cmake --build build/win-clang -j "$JOBS"
