@@ -53,7 +53,10 @@ Layout sequential_layout(const Md3Header *header) {
     layout.frames_at = int64_t(sizeof(Md3Header));
     layout.frame_stride = int64_t(sizeof(Md3Frame));
     layout.tags_at = layout.frames_at + int64_t(header->num_frames) * layout.frame_stride;
-    layout.surfaces_at = layout.tags_at + int64_t(header->num_frames) * header->num_tags * int64_t(sizeof(Md3Tag));
+    // Tags too many to count in bytes cannot fit the file, which the reading
+    // finds before it looks for the first surface.
+    const int64_t tag_count = int64_t(header->num_frames) * header->num_tags;
+    layout.surfaces_at = tag_count > INT32_MAX ? -1 : layout.tags_at + tag_count * int64_t(sizeof(Md3Tag));
     return layout;
 }
 
@@ -361,6 +364,8 @@ void MD3_Free(Md3Model *model) {
 }
 
 int MD3_Read(const void *bytes, size_t size, Md3Model *model, char *reason) {
+    if (reason)
+        reason[0] = 0;
     if (!model)
         return refuse(reason, "no record to fill");
     clear_model(model);
@@ -384,6 +389,8 @@ int MD3_Read(const void *bytes, size_t size, Md3Model *model, char *reason) {
     const Layout offsets = header_layout(&model->header);
     source.budget = 2 * length;
     if (std::memcmp(&offsets, &sequential, sizeof offsets) != 0 && read_model(&source, offsets, model, nullptr)) {
+        if (reason)
+            reason[0] = 0;
         fill_normal_table();
         return 1;
     }

@@ -117,9 +117,9 @@ extern float NormalTable[65536][3];
 
 // Reads an MD3 file into the caller's record. 1 on success. 0 when the file
 // cannot be opened, and the record is then left exactly as it was; 0 when
-// the file is refused, and the record is then an empty model. On 0 the
-// reason, one line of text, goes to `reason` (md3_reason_size bytes) unless
-// it is null. The file is read whole and handed to MD3_Read.
+// the file is refused, and the record is then an empty model. Unless
+// `reason` is null, it receives (md3_reason_size bytes at most) one line
+// that says why on 0, and an empty string on 1. The file is read whole and handed to MD3_Read.
 int MD3_Load(const char *file_name, Md3Model *model, char *reason = nullptr);
 
 // Reads an MD3 file held in memory (`size` bytes) into the caller's record,
