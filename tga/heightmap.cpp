@@ -1,4 +1,4 @@
-#include "heightmap.h"
+#include "heightmap_paths.h"
 
 #include <cmath>
 #include <cstddef>
