@@ -23,9 +23,6 @@ uint32_t base2_texture;
 uint32_t base3_texture;
 uint32_t font_base;
 
-int saved_blend_src;
-int saved_blend_dst;
-
 int Scene_Init(void) {
     font_base = Font_Build();
 
@@ -103,8 +100,7 @@ void Scene_Render(void) {
 }
 
 void Overlay_Begin(int width, int height) {
-    glGetIntegerv(GL_BLEND_SRC, reinterpret_cast<GLint *>(&saved_blend_src));
-    glGetIntegerv(GL_BLEND_DST, reinterpret_cast<GLint *>(&saved_blend_dst));
+    // GL_COLOR_BUFFER_BIT among them: the pop puts the blend function back.
     glPushAttrib(GL_ALL_ATTRIB_BITS);
     glDisable(GL_LIGHTING);
     glDisable(GL_DEPTH_TEST);
@@ -124,5 +120,4 @@ void Overlay_End(void) {
     glMatrixMode(GL_PROJECTION);
     glPopMatrix();
     glPopAttrib();
-    glBlendFunc(GLenum(saved_blend_src), GLenum(saved_blend_dst));
 }

@@ -20,10 +20,6 @@ extern uint32_t base2_texture;
 extern uint32_t base3_texture;
 extern uint32_t font_base;
 
-// Blend function around the overlay (GLint values).
-extern int saved_blend_src;
-extern int saved_blend_dst;
-
 // Frame the legs and torso are held at.
 #define SCENE_POSE_FRAME 100
 
