@@ -93,22 +93,21 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR command_line, i
     int exit_code = 1;
     if (Context_Create()) {
         View_Resize(window_width, window_height);
-        if (Scene_Init()) {
-            MSG message;
-            for (;;) {
-                if (PeekMessageA(&message, NULL, 0, 0, PM_REMOVE)) {
-                    if (message.message == WM_QUIT)
-                        break;
-                    TranslateMessage(&message);
-                    DispatchMessageA(&message);
-                } else {
-                    Scene_Render();
-                    SwapBuffers(device_context);
-                    fps_step();
-                }
+        Scene_Init();
+        MSG message;
+        for (;;) {
+            if (PeekMessageA(&message, NULL, 0, 0, PM_REMOVE)) {
+                if (message.message == WM_QUIT)
+                    break;
+                TranslateMessage(&message);
+                DispatchMessageA(&message);
+            } else {
+                Scene_Render();
+                SwapBuffers(device_context);
+                fps_step();
             }
-            exit_code = int(message.wParam);
         }
+        exit_code = int(message.wParam);
     }
 
     Context_Destroy();

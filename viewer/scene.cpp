@@ -23,7 +23,7 @@ uint32_t base2_texture;
 uint32_t base3_texture;
 uint32_t font_base;
 
-int Scene_Init(void) {
+void Scene_Init(void) {
     font_base = Font_Build();
 
     font_texture = TGA_UploadImage("font.tga");
@@ -55,7 +55,6 @@ int Scene_Init(void) {
     MD3_AttachToTag("tag_torso", &lower_model, &upper_model);
     MD3_AttachToTag("tag_head", &upper_model, &head_model);
     MD3_AttachToTag("tag_weapon", &upper_model, &weapon_model);
-    return 1;
 }
 
 // Holds a model at the pose frame, or at its last frame when it has fewer:
