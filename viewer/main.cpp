@@ -7,13 +7,16 @@
 
 #include <stdio.h>
 
+// The shell's globals (shell.h).
 int window_width = 640;
 int window_height = 480;
 HWND main_window = NULL;
-int frame_count = 0;
-LARGE_INTEGER timer_frequency;
-LARGE_INTEGER timer_start;
 char fps_text[256];
+
+// The frame-rate measurement's own.
+static int frame_count = 0;
+static LARGE_INTEGER timer_frequency;
+static LARGE_INTEGER timer_start;
 
 // Frames in one measuring window are counted up to this many before the
 // 21st triggers the measurement.
