@@ -7,7 +7,7 @@
 #include <benchmark/benchmark.h>
 
 #include "bench_data.h"
-#include "heightmap.h"
+#include "heightmap_paths.h"
 
 namespace {
 

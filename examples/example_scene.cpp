@@ -39,21 +39,21 @@
 // driver hands out the rest through wglGetProcAddress.
 typedef void(APIENTRY *ActiveTextureProc)(GLenum unit);
 typedef void(APIENTRY *MultiTexCoord2fProc)(GLenum unit, GLfloat s, GLfloat t);
-ActiveTextureProc gl_active_texture = NULL;
-MultiTexCoord2fProc gl_multi_tex_coord_2f = NULL;
-int dot3_ready = 0;
+static ActiveTextureProc gl_active_texture = NULL;
+static MultiTexCoord2fProc gl_multi_tex_coord_2f = NULL;
+static int dot3_ready = 0;
 
-GLuint cube_texture = 0;
-GLuint normal_texture = 0;
-GLuint stone_texture = 0;
-GLuint font_texture = 0;
-GLuint font_base = 0;
-GLUquadric *sphere = NULL;
+static GLuint cube_texture = 0;
+static GLuint normal_texture = 0;
+static GLuint stone_texture = 0;
+static GLuint font_texture = 0;
+static GLuint font_base = 0;
+static GLUquadric *sphere = NULL;
 
 // What each upload gave, as the text under the pictures says it.
-char cube_text[64];
-char normal_text[64];
-char dudv_text[96];
+static char cube_text[64];
+static char normal_text[64];
+static char dudv_text[96];
 
 // Direction towards the light over the wall (upper left, in front), unit
 // length, in the wall's texture space.

@@ -7,8 +7,8 @@
 #include "example_scene.h"
 #include "shell.h"
 
-int client_width = 640;
-int client_height = 480;
+static int client_width = 640;
+static int client_height = 480;
 HWND main_window = NULL;
 
 LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "fuzz_file.h"
-#include "heightmap.h"
+#include "heightmap_paths.h"
 #include "tga_read.h"
 
 namespace {

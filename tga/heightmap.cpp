@@ -1,14 +1,10 @@
-#include "heightmap.h"
+#include "heightmap_paths.h"
 
 #include <cmath>
 #include <cstddef>
 
 #include "cpu_features.h"
 #include "heightmap_simd.h"
-
-// Kernel weights in single precision: heights are scaled to 0..1.
-static const float corner = 1.0f / 255.0f;
-static const float side = 2.0f / 255.0f;
 
 // The square root and the division in double precision, the result rounded
 // to float once.
@@ -23,10 +19,10 @@ static inline float inverse_sqrt(float value) {
 static inline HeightMapSlope slope_from_rows(const uint8_t *row_m, const uint8_t *row, const uint8_t *row_p,
                                            int x, int xm, int xp) {
     HeightMapSlope slope;
-    slope.s = corner * row_m[xm] + side * row[xm] + corner * row_p[xm] -
-              corner * row_m[xp] - side * row[xp] - corner * row_p[xp];
-    slope.t = corner * row_p[xm] + side * row_p[x] + corner * row_p[xp] -
-              corner * row_m[xm] - side * row_m[x] - corner * row_m[xp];
+    slope.s = heightmap_corner * row_m[xm] + heightmap_side * row[xm] + heightmap_corner * row_p[xm] -
+              heightmap_corner * row_m[xp] - heightmap_side * row[xp] - heightmap_corner * row_p[xp];
+    slope.t = heightmap_corner * row_p[xm] + heightmap_side * row_p[x] + heightmap_corner * row_p[xp] -
+              heightmap_corner * row_m[xm] - heightmap_side * row_m[x] - heightmap_corner * row_m[xp];
     slope.n = inverse_sqrt(slope.s * slope.s + slope.t * slope.t + 1.0f);
     return slope;
 }

@@ -1,23 +1,15 @@
-// The height-map filter and the DOT3 and du/dv encodings over plain buffers,
-// so that their bytes do not depend on what the GL driver accepts.
+// The height-map filter's DOT3 and du/dv encodings over plain buffers, as
+// the bump-map uploads call them, so that their bytes do not depend on what
+// the GL driver accepts. The filter itself, a texel at a time and path by
+// path, is in heightmap_paths.h.
 #ifndef TGA_HEIGHTMAP_H
 #define TGA_HEIGHTMAP_H
 
-#include <cstddef>
 #include <cstdint>
 
-// Surface slope at one texel of a width x height map of heights (one byte
-// each, rows in buffer order), the map tiling in both directions:
-// s = left column minus right column, t = next row minus previous row, both
-// through a 3 x 3 Sobel kernel on heights scaled to 0..1, and
-// n = 1 / sqrt(s*s + t*t + 1).
-struct HeightMapSlope {
-    float s;
-    float t;
-    float n;
-};
-
-HeightMapSlope HeightMap_Slope(const uint8_t *heights, int width, int height, int x, int y);
+// The filter gives each texel of a width x height map of heights (one byte
+// each, rows in buffer order, tiling in both directions) a slope s, t and
+// n = 1 / sqrt(s*s + t*t + 1); see HeightMap_Slope.
 
 // Unsigned R,G,B normal per texel: trunc((s*n + 1) * 127.5),
 // trunc((t*n + 1) * 127.5), trunc((n + 1) * 127.5). out holds
@@ -27,29 +19,5 @@ void HeightMap_EncodeDOT3(const uint8_t *heights, int width, int height, uint8_t
 // Signed du,dv per texel: trunc(s*n * 127), trunc(t*n * 127) as two's
 // complement bytes. out holds width * height * 2 bytes.
 void HeightMap_EncodeDUDV(const uint8_t *heights, int width, int height, int8_t *out);
-
-// The filter's implementations. The scalar one is the reference; the vector
-// ones (x86-64 builds) give the same bytes, every operation in the same
-// order and precision. The two encodings above take HeightMap_BestPath().
-enum HeightMapPath { HEIGHTMAP_SCALAR, HEIGHTMAP_SSE2, HEIGHTMAP_AVX2 };
-const int heightmap_path_count = 3;
-
-// 1 when this build has the path and the processor and operating system run
-// it; the scalar path always.
-int HeightMap_PathAvailable(HeightMapPath path);
-// The widest available path, chosen once per process.
-HeightMapPath HeightMap_BestPath();
-// "scalar", "sse2", "avx2".
-const char *HeightMap_PathName(HeightMapPath path);
-
-// The encodings through one path: 1, or 0 with nothing written when the path
-// is not available.
-int HeightMap_EncodeDOT3WithPath(HeightMapPath path, const uint8_t *heights, int width, int height, uint8_t *out);
-int HeightMap_EncodeDUDVWithPath(HeightMapPath path, const uint8_t *heights, int width, int height, int8_t *out);
-
-// out[i] = float(1 / sqrt(double(in[i]))), the division and the square root in
-// double precision as in the filter: its costliest step alone, for count
-// values. 1, or 0 with nothing written when the path is not available.
-int HeightMap_InverseSqrtWithPath(HeightMapPath path, const float *in, size_t count, float *out);
 
 #endif

@@ -17,9 +17,6 @@
 
 namespace {
 
-const float corner = 1.0f / 255.0f;
-const float side = 2.0f / 255.0f;
-
 // float(1 / sqrt(double(q))) in each lane: two halves of four doubles.
 inline __m256 inverse_sqrt8(__m256 q) {
     const __m256d one = _mm256_set1_pd(1.0);
@@ -36,8 +33,8 @@ struct Avx2 {
     static void weigh(const uint8_t *bytes, float *corner_out, float *side_out) {
         __m128i eight = _mm_loadl_epi64(reinterpret_cast<const __m128i *>(bytes));
         __m256 heights = _mm256_cvtepi32_ps(_mm256_cvtepu8_epi32(eight));
-        _mm256_storeu_ps(corner_out, _mm256_mul_ps(_mm256_set1_ps(corner), heights));
-        _mm256_storeu_ps(side_out, _mm256_mul_ps(_mm256_set1_ps(side), heights));
+        _mm256_storeu_ps(corner_out, _mm256_mul_ps(_mm256_set1_ps(heightmap_corner), heights));
+        _mm256_storeu_ps(side_out, _mm256_mul_ps(_mm256_set1_ps(heightmap_side), heights));
     }
 
     static void sums(const float *m_corner, const float *m_side, const float *r_side, const float *p_corner,

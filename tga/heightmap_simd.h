@@ -1,12 +1,19 @@
 // The vector paths of the height-map filter, built for x86-64 only:
 // heightmap_sse2.cpp (every x86-64 processor) and heightmap_avx2.cpp (built
 // with AVX2 enabled, called only when Cpu_HasAvx2()). heightmap.cpp runs the
-// edge columns and narrow maps, and chooses the path.
+// edge columns and narrow maps, and chooses the path. The kernel weights
+// below serve the scalar filter and the vector paths alike.
 #ifndef TGA_HEIGHTMAP_SIMD_H
 #define TGA_HEIGHTMAP_SIMD_H
 
 #include <cstddef>
 #include <cstdint>
+
+// The Sobel kernel's weights in single precision, heights scaled to 0..1:
+// every path multiplies by these very floats, so its products are the
+// scalar filter's.
+const float heightmap_corner = 1.0f / 255.0f;
+const float heightmap_side = 2.0f / 255.0f;
 
 // Texels in one step of each path: the map's interior must be at least
 // this many columns wide.

@@ -13,9 +13,6 @@
 
 namespace {
 
-const float corner = 1.0f / 255.0f;
-const float side = 2.0f / 255.0f;
-
 // float(1 / sqrt(double(q))) in each lane: two halves of two doubles.
 inline __m128 inverse_sqrt4(__m128 q) {
     const __m128d one = _mm_set1_pd(1.0);
@@ -35,8 +32,8 @@ struct Sse2 {
         const __m128i zero = _mm_setzero_si128();
         __m128i words = _mm_unpacklo_epi8(_mm_cvtsi32_si128(four), zero);
         __m128 heights = _mm_cvtepi32_ps(_mm_unpacklo_epi16(words, zero));
-        _mm_storeu_ps(corner_out, _mm_mul_ps(_mm_set1_ps(corner), heights));
-        _mm_storeu_ps(side_out, _mm_mul_ps(_mm_set1_ps(side), heights));
+        _mm_storeu_ps(corner_out, _mm_mul_ps(_mm_set1_ps(heightmap_corner), heights));
+        _mm_storeu_ps(side_out, _mm_mul_ps(_mm_set1_ps(heightmap_side), heights));
     }
 
     static void sums(const float *m_corner, const float *m_side, const float *r_side, const float *p_corner,

@@ -25,24 +25,24 @@
 
 namespace {
 
-const double kPi = 3.14159265358979323846;
+const double pi = 3.14159265358979323846;
 
 struct Vec3 {
     float x, y, z;
 };
 
-Vec3 V(double x, double y, double z) { return Vec3{float(x), float(y), float(z)}; }
-Vec3 Add(Vec3 a, Vec3 b) { return V(a.x + b.x, a.y + b.y, a.z + b.z); }
-Vec3 Sub(Vec3 a, Vec3 b) { return V(a.x - b.x, a.y - b.y, a.z - b.z); }
-Vec3 Scale(Vec3 a, double s) { return V(a.x * s, a.y * s, a.z * s); }
-double Dot(Vec3 a, Vec3 b) { return double(a.x) * b.x + double(a.y) * b.y + double(a.z) * b.z; }
-Vec3 Cross(Vec3 a, Vec3 b) {
-    return V(double(a.y) * b.z - double(a.z) * b.y, double(a.z) * b.x - double(a.x) * b.z,
+Vec3 vec(double x, double y, double z) { return Vec3{float(x), float(y), float(z)}; }
+Vec3 add(Vec3 a, Vec3 b) { return vec(a.x + b.x, a.y + b.y, a.z + b.z); }
+Vec3 sub(Vec3 a, Vec3 b) { return vec(a.x - b.x, a.y - b.y, a.z - b.z); }
+Vec3 scale(Vec3 a, double s) { return vec(a.x * s, a.y * s, a.z * s); }
+double dot(Vec3 a, Vec3 b) { return double(a.x) * b.x + double(a.y) * b.y + double(a.z) * b.z; }
+Vec3 cross(Vec3 a, Vec3 b) {
+    return vec(double(a.y) * b.z - double(a.z) * b.y, double(a.z) * b.x - double(a.x) * b.z,
              double(a.x) * b.y - double(a.y) * b.x);
 }
-Vec3 Normalize(Vec3 a) {
-    double length = std::sqrt(Dot(a, a));
-    return length > 0.0 ? Scale(a, 1.0 / length) : a;
+Vec3 normalize(Vec3 a) {
+    double length = std::sqrt(dot(a, a));
+    return length > 0.0 ? scale(a, 1.0 / length) : a;
 }
 
 // A rigid placement: p' = m p + o, m row-major and orthonormal.
@@ -51,46 +51,46 @@ struct Xform {
     Vec3 o;
 };
 
-Xform Identity() { return Xform{{1, 0, 0, 0, 1, 0, 0, 0, 1}, V(0, 0, 0)}; }
+Xform identity() { return Xform{{1, 0, 0, 0, 1, 0, 0, 0, 1}, vec(0, 0, 0)}; }
 
-Xform Translate(double x, double y, double z) {
-    Xform t = Identity();
-    t.o = V(x, y, z);
+Xform translate(double x, double y, double z) {
+    Xform t = identity();
+    t.o = vec(x, y, z);
     return t;
 }
 
-Xform RotY(double degrees) {
-    double a = degrees * kPi / 180.0, c = std::cos(a), s = std::sin(a);
-    return Xform{{c, 0, s, 0, 1, 0, -s, 0, c}, V(0, 0, 0)};
+Xform rot_y(double degrees) {
+    double a = degrees * pi / 180.0, c = std::cos(a), s = std::sin(a);
+    return Xform{{c, 0, s, 0, 1, 0, -s, 0, c}, vec(0, 0, 0)};
 }
 
-Xform RotZ(double degrees) {
-    double a = degrees * kPi / 180.0, c = std::cos(a), s = std::sin(a);
-    return Xform{{c, -s, 0, s, c, 0, 0, 0, 1}, V(0, 0, 0)};
+Xform rot_z(double degrees) {
+    double a = degrees * pi / 180.0, c = std::cos(a), s = std::sin(a);
+    return Xform{{c, -s, 0, s, c, 0, 0, 0, 1}, vec(0, 0, 0)};
 }
 
-Vec3 Turn(const Xform &t, Vec3 v) {
-    return V(t.m[0] * v.x + t.m[1] * v.y + t.m[2] * v.z, t.m[3] * v.x + t.m[4] * v.y + t.m[5] * v.z,
+Vec3 turn(const Xform &t, Vec3 v) {
+    return vec(t.m[0] * v.x + t.m[1] * v.y + t.m[2] * v.z, t.m[3] * v.x + t.m[4] * v.y + t.m[5] * v.z,
              t.m[6] * v.x + t.m[7] * v.y + t.m[8] * v.z);
 }
 
-Vec3 Place(const Xform &t, Vec3 p) { return Add(Turn(t, p), t.o); }
+Vec3 place(const Xform &t, Vec3 p) { return add(turn(t, p), t.o); }
 
-// a then b applied to a point: Compose(a, b) p = a (b p).
-Xform Compose(const Xform &a, const Xform &b) {
+// a then b applied to a point: compose(a, b) p = a (b p).
+Xform compose(const Xform &a, const Xform &b) {
     Xform r;
     for (int row = 0; row < 3; ++row)
         for (int col = 0; col < 3; ++col)
             r.m[3 * row + col] = a.m[3 * row] * b.m[col] + a.m[3 * row + 1] * b.m[3 + col] +
                                  a.m[3 * row + 2] * b.m[6 + col];
-    r.o = Place(a, b.o);
+    r.o = place(a, b.o);
     return r;
 }
 
 // The tag record for a child frame placed by t: child point p lands at
 // origin + p.x axis[0] + p.y axis[1] + p.z axis[2], so axis row k is t's
 // column k.
-Md3Tag TagOf(const char *name, const Xform &t) {
+Md3Tag tag_of(const char *name, const Xform &t) {
     float origin[3] = {t.o.x, t.o.y, t.o.z};
     float axis[9];
     for (int k = 0; k < 3; ++k)
@@ -108,22 +108,22 @@ struct Geo {
     std::vector<Md3Triangle> triangles;
 };
 
-int AddVertex(Geo &g, Vec3 p, Vec3 n, double s, double t) {
+int add_vertex(Geo &g, Vec3 p, Vec3 n, double s, double t) {
     g.positions.push_back(p);
-    g.normals.push_back(Normalize(n));
+    g.normals.push_back(normalize(n));
     g.texcoords.push_back(Md3TexCoord{float(s), float(t)});
     return int(g.positions.size()) - 1;
 }
 
-void AddTriangle(Geo &g, int a, int b, int c) { g.triangles.push_back(Md3Triangle{{a, b, c}}); }
+void add_triangle(Geo &g, int a, int b, int c) { g.triangles.push_back(Md3Triangle{{a, b, c}}); }
 
-void AddQuad(Geo &g, int a, int b, int c, int d) {
-    AddTriangle(g, a, b, c);
-    AddTriangle(g, a, c, d);
+void add_quad(Geo &g, int a, int b, int c, int d) {
+    add_triangle(g, a, b, c);
+    add_triangle(g, a, c, d);
 }
 
 // A box with half sizes h around centre c, in frame t; flat faces.
-void AddBox(Geo &g, const Xform &t, Vec3 c, Vec3 h) {
+void add_box(Geo &g, const Xform &t, Vec3 c, Vec3 h) {
     static const int axes[6][3] = {{0, 1, 2}, {0, 1, 2}, {1, 2, 0}, {1, 2, 0}, {2, 0, 1}, {2, 0, 1}};
     for (int face = 0; face < 6; ++face) {
         double sign = face % 2 ? -1.0 : 1.0;
@@ -138,200 +138,200 @@ void AddBox(Geo &g, const Xform &t, Vec3 c, Vec3 h) {
             p[n_axis] = sign * half[n_axis];
             p[u_axis] = us[k] * half[u_axis];
             p[v_axis] = vs[k] * half[v_axis];
-            Vec3 local = Add(c, V(p[0], p[1], p[2]));
+            Vec3 local = add(c, vec(p[0], p[1], p[2]));
             // The skins repeat every 8 units.
             double s = (us[k] + 1.0) * half[u_axis] / 8.0, tt = (vs[k] + 1.0) * half[v_axis] / 8.0;
-            corner[k] = AddVertex(g, Place(t, local), Turn(t, V(normal[0], normal[1], normal[2])), s, tt);
+            corner[k] = add_vertex(g, place(t, local), turn(t, vec(normal[0], normal[1], normal[2])), s, tt);
         }
-        AddQuad(g, corner[0], corner[1], corner[2], corner[3]);
+        add_quad(g, corner[0], corner[1], corner[2], corner[3]);
     }
 }
 
 // Two unit vectors perpendicular to the unit vector `axis` and to each other.
-void Perpendiculars(Vec3 axis, Vec3 *u, Vec3 *v) {
-    Vec3 helper = std::fabs(axis.z) < 0.9f ? V(0, 0, 1) : V(1, 0, 0);
-    *u = Normalize(Cross(helper, axis));
-    *v = Cross(axis, *u);
+void perpendiculars(Vec3 axis, Vec3 *u, Vec3 *v) {
+    Vec3 helper = std::fabs(axis.z) < 0.9f ? vec(0, 0, 1) : vec(1, 0, 0);
+    *u = normalize(cross(helper, axis));
+    *v = cross(axis, *u);
 }
 
 // A (possibly tapered) round tube from p0 (radius r0) to p1 (radius r1),
 // closed by flat caps.
-void AddTube(Geo &g, const Xform &t, Vec3 p0, Vec3 p1, double r0, double r1, int segments) {
-    Vec3 axis = Normalize(Sub(p1, p0));
-    double length = std::sqrt(Dot(Sub(p1, p0), Sub(p1, p0)));
+void add_tube(Geo &g, const Xform &t, Vec3 p0, Vec3 p1, double r0, double r1, int segments) {
+    Vec3 axis = normalize(sub(p1, p0));
+    double length = std::sqrt(dot(sub(p1, p0), sub(p1, p0)));
     Vec3 u, v;
-    Perpendiculars(axis, &u, &v);
+    perpendiculars(axis, &u, &v);
     // The side leans by the taper so that its normals stay perpendicular.
     double lean = (r0 - r1) / (length > 0 ? length : 1);
     int first = int(g.positions.size());
     for (int i = 0; i <= segments; ++i) {
-        double angle = 2.0 * kPi * i / segments;
-        Vec3 radial = Add(Scale(u, std::cos(angle)), Scale(v, std::sin(angle)));
-        Vec3 normal = Add(radial, Scale(axis, lean));
+        double angle = 2.0 * pi * i / segments;
+        Vec3 radial = add(scale(u, std::cos(angle)), scale(v, std::sin(angle)));
+        Vec3 normal = add(radial, scale(axis, lean));
         double s = double(i) / segments;
-        AddVertex(g, Place(t, Add(p0, Scale(radial, r0))), Turn(t, normal), s, 0.0);
-        AddVertex(g, Place(t, Add(p1, Scale(radial, r1))), Turn(t, normal), s, length / 8.0);
+        add_vertex(g, place(t, add(p0, scale(radial, r0))), turn(t, normal), s, 0.0);
+        add_vertex(g, place(t, add(p1, scale(radial, r1))), turn(t, normal), s, length / 8.0);
     }
     for (int i = 0; i < segments; ++i) {
         int a = first + 2 * i;
-        AddQuad(g, a, a + 2, a + 3, a + 1);
+        add_quad(g, a, a + 2, a + 3, a + 1);
     }
     for (int end = 0; end < 2; ++end) {
         Vec3 centre = end ? p1 : p0;
         double radius = end ? r1 : r0;
         if (radius <= 0.0)
             continue;
-        Vec3 normal = end ? axis : Scale(axis, -1.0);
-        int hub = AddVertex(g, Place(t, centre), Turn(t, normal), 0.5, 0.5);
+        Vec3 normal = end ? axis : scale(axis, -1.0);
+        int hub = add_vertex(g, place(t, centre), turn(t, normal), 0.5, 0.5);
         int rim = int(g.positions.size());
         for (int i = 0; i < segments; ++i) {
-            double angle = 2.0 * kPi * i / segments;
-            Vec3 radial = Add(Scale(u, std::cos(angle)), Scale(v, std::sin(angle)));
-            AddVertex(g, Place(t, Add(centre, Scale(radial, radius))), Turn(t, normal),
+            double angle = 2.0 * pi * i / segments;
+            Vec3 radial = add(scale(u, std::cos(angle)), scale(v, std::sin(angle)));
+            add_vertex(g, place(t, add(centre, scale(radial, radius))), turn(t, normal),
                       0.5 + 0.5 * std::cos(angle), 0.5 + 0.5 * std::sin(angle));
         }
         for (int i = 0; i < segments; ++i)
-            AddTriangle(g, hub, rim + i, rim + (i + 1) % segments);
+            add_triangle(g, hub, rim + i, rim + (i + 1) % segments);
     }
 }
 
 // An ellipsoid (or the part of it between the given longitudes and
 // latitudes, in degrees) around centre c with radii r.
-void AddEllipsoidPart(Geo &g, const Xform &t, Vec3 c, Vec3 r, int rings, int segments,
+void add_ellipsoid_part(Geo &g, const Xform &t, Vec3 c, Vec3 r, int rings, int segments,
                       double lon0, double lon1, double lat0, double lat1) {
     int first = int(g.positions.size());
     for (int i = 0; i <= rings; ++i) {
-        double lat = (lat0 + (lat1 - lat0) * i / rings) * kPi / 180.0;
+        double lat = (lat0 + (lat1 - lat0) * i / rings) * pi / 180.0;
         for (int j = 0; j <= segments; ++j) {
-            double lon = (lon0 + (lon1 - lon0) * j / segments) * kPi / 180.0;
-            Vec3 unit = V(std::cos(lat) * std::cos(lon), std::cos(lat) * std::sin(lon), std::sin(lat));
-            Vec3 p = Add(c, V(unit.x * r.x, unit.y * r.y, unit.z * r.z));
+            double lon = (lon0 + (lon1 - lon0) * j / segments) * pi / 180.0;
+            Vec3 unit = vec(std::cos(lat) * std::cos(lon), std::cos(lat) * std::sin(lon), std::sin(lat));
+            Vec3 p = add(c, vec(unit.x * r.x, unit.y * r.y, unit.z * r.z));
             // The gradient of the ellipsoid's equation points outwards.
-            Vec3 n = V(unit.x / r.x, unit.y / r.y, unit.z / r.z);
-            AddVertex(g, Place(t, p), Turn(t, n), double(j) / segments * 2.0, double(i) / rings);
+            Vec3 n = vec(unit.x / r.x, unit.y / r.y, unit.z / r.z);
+            add_vertex(g, place(t, p), turn(t, n), double(j) / segments * 2.0, double(i) / rings);
         }
     }
     for (int i = 0; i < rings; ++i)
         for (int j = 0; j < segments; ++j) {
             int a = first + i * (segments + 1) + j;
             int b = a + segments + 1;
-            AddQuad(g, a, a + 1, b + 1, b);
+            add_quad(g, a, a + 1, b + 1, b);
         }
 }
 
-void AddEllipsoid(Geo &g, const Xform &t, Vec3 c, Vec3 r, int rings, int segments) {
-    AddEllipsoidPart(g, t, c, r, rings, segments, -180.0, 180.0, -90.0, 90.0);
+void add_ellipsoid(Geo &g, const Xform &t, Vec3 c, Vec3 r, int rings, int segments) {
+    add_ellipsoid_part(g, t, c, r, rings, segments, -180.0, 180.0, -90.0, 90.0);
 }
 
 // ---------------------------------------------------------------- the pose
 
-const double kYaw = 30.0;          // the figure turns a little to its left
-const int kWalkPeriod = 40;        // frames per stride cycle
-const int kBreathPeriod = 30;
-const int kAimPeriod = 48;
+const double yaw = 30.0;           // the figure turns a little to its left
+const int walk_period = 40;        // frames per stride cycle
+const int breath_period = 30;
+const int aim_period = 48;
 
-double WalkPhase(int frame) { return 2.0 * kPi * frame / kWalkPeriod - kPi / 2.0; }
-double Breath(int frame) { return std::sin(2.0 * kPi * frame / kBreathPeriod); }
-double AimDegrees(int frame) { return 4.0 * std::sin(2.0 * kPi * frame / kAimPeriod); }
+double walk_phase(int frame) { return 2.0 * pi * frame / walk_period - pi / 2.0; }
+double breath(int frame) { return std::sin(2.0 * pi * frame / breath_period); }
+double aim_degrees(int frame) { return 4.0 * std::sin(2.0 * pi * frame / aim_period); }
 
-Xform LegsRoot(int frame) {
-    double bob = 0.6 * std::fabs(std::cos(WalkPhase(frame)));
-    return Compose(RotZ(kYaw), Translate(0, 0, bob));
+Xform legs_root(int frame) {
+    double bob = 0.6 * std::fabs(std::cos(walk_phase(frame)));
+    return compose(rot_z(yaw), translate(0, 0, bob));
 }
 
-void LegsGeometry(Geo &g, int frame) {
-    Xform root = LegsRoot(frame);
-    double phase = WalkPhase(frame);
-    AddBox(g, root, V(0, 0, -2.5), V(2.8, 5.2, 2.6));
-    AddBox(g, root, V(0, 0, -0.4), V(3.0, 5.4, 0.8));   // belt
+void legs_geometry(Geo &g, int frame) {
+    Xform root = legs_root(frame);
+    double phase = walk_phase(frame);
+    add_box(g, root, vec(0, 0, -2.5), vec(2.8, 5.2, 2.6));
+    add_box(g, root, vec(0, 0, -0.4), vec(3.0, 5.4, 0.8));   // belt
     for (int side = 0; side < 2; ++side) {
         double sign = side ? -1.0 : 1.0;
         double swing = 28.0 * std::sin(phase) * sign;
-        double knee = 6.0 + 24.0 * (0.5 + 0.5 * std::sin(phase - sign * kPi / 2.0));
-        Xform thigh = Compose(root, Compose(Translate(0, sign * 3.4, -3.5), RotY(-swing)));
-        AddTube(g, thigh, V(0, 0, 0), V(0, 0, -10), 2.3, 2.0, 14);
-        Xform shin = Compose(thigh, Compose(Translate(0, 0, -10), RotY(knee)));
-        AddEllipsoid(g, shin, V(0.3, 0, 0), V(2.1, 2.0, 2.0), 6, 10);
-        AddTube(g, shin, V(0, 0, 0), V(0, 0, -9.5), 2.0, 1.6, 14);
-        Xform foot = Compose(shin, Compose(Translate(0, 0, -9.5), RotY(swing - knee)));
-        AddBox(g, foot, V(1.4, 0, -1.2), V(3.2, 1.7, 1.2));
+        double knee = 6.0 + 24.0 * (0.5 + 0.5 * std::sin(phase - sign * pi / 2.0));
+        Xform thigh = compose(root, compose(translate(0, sign * 3.4, -3.5), rot_y(-swing)));
+        add_tube(g, thigh, vec(0, 0, 0), vec(0, 0, -10), 2.3, 2.0, 14);
+        Xform shin = compose(thigh, compose(translate(0, 0, -10), rot_y(knee)));
+        add_ellipsoid(g, shin, vec(0.3, 0, 0), vec(2.1, 2.0, 2.0), 6, 10);
+        add_tube(g, shin, vec(0, 0, 0), vec(0, 0, -9.5), 2.0, 1.6, 14);
+        Xform foot = compose(shin, compose(translate(0, 0, -9.5), rot_y(swing - knee)));
+        add_box(g, foot, vec(1.4, 0, -1.2), vec(3.2, 1.7, 1.2));
     }
 }
 
-Xform TorsoTag(int frame) {
-    double twist = 6.0 * std::sin(WalkPhase(frame));
-    return Compose(LegsRoot(frame), RotZ(twist));
+Xform torso_tag(int frame) {
+    double twist = 6.0 * std::sin(walk_phase(frame));
+    return compose(legs_root(frame), rot_z(twist));
 }
 
-Xform HeadTag(int frame) {
-    return Compose(Translate(0.2, 0, 17.8 + 0.15 * Breath(frame)), RotY(2.0 * Breath(frame)));
+Xform head_tag(int frame) {
+    return compose(translate(0.2, 0, 17.8 + 0.15 * breath(frame)), rot_y(2.0 * breath(frame)));
 }
 
 // The right hand, where the weapon sits: weapon +x along the forearm.
-Vec3 RightElbow() { return V(1.4, -8.3, 6.6); }
+Vec3 right_elbow() { return vec(1.4, -8.3, 6.6); }
 
-Xform WeaponTag(int frame) {
-    Xform aim = Compose(Translate(RightElbow().x, RightElbow().y, RightElbow().z), RotY(-AimDegrees(frame)));
-    return Compose(aim, Translate(7.5, 0, 0));
+Xform weapon_tag(int frame) {
+    Xform aim = compose(translate(right_elbow().x, right_elbow().y, right_elbow().z), rot_y(-aim_degrees(frame)));
+    return compose(aim, translate(7.5, 0, 0));
 }
 
-void ChestGeometry(Geo &g, int frame) {
-    Xform t = Identity();
-    double b = Breath(frame);
-    AddBox(g, t, V(0, 0, 3), V(2.6, 4.2, 3));
-    AddBox(g, t, V(0.3, 0, 10.5), V(3.6 * (1 + 0.03 * b), 6.2 * (1 + 0.02 * b), 4.8));
-    AddBox(g, t, V(-4.8, 0, 10.8), V(1.4, 4.0, 4.2));   // backpack
-    AddTube(g, t, V(0, 0, 15.0), V(0, 0, 18.4), 2.0, 1.8, 12);
+void chest_geometry(Geo &g, int frame) {
+    Xform t = identity();
+    double b = breath(frame);
+    add_box(g, t, vec(0, 0, 3), vec(2.6, 4.2, 3));
+    add_box(g, t, vec(0.3, 0, 10.5), vec(3.6 * (1 + 0.03 * b), 6.2 * (1 + 0.02 * b), 4.8));
+    add_box(g, t, vec(-4.8, 0, 10.8), vec(1.4, 4.0, 4.2));   // backpack
+    add_tube(g, t, vec(0, 0, 15.0), vec(0, 0, 18.4), 2.0, 1.8, 12);
 }
 
-void ArmsGeometry(Geo &g, int frame) {
-    Xform t = Identity();
+void arms_geometry(Geo &g, int frame) {
+    Xform t = identity();
     for (int side = 0; side < 2; ++side) {
         double sign = side ? -1.0 : 1.0;
-        Vec3 shoulder = V(0, sign * 7.6, 14.4);
-        AddEllipsoid(g, t, Add(shoulder, V(0, sign * 0.2, 0.6)), V(3.0, 2.6, 2.2), 6, 12);
+        Vec3 shoulder = vec(0, sign * 7.6, 14.4);
+        add_ellipsoid(g, t, add(shoulder, vec(0, sign * 0.2, 0.6)), vec(3.0, 2.6, 2.2), 6, 12);
         if (side == 0) {
-            Vec3 elbow = Add(shoulder, V(1.0, 1.2, -7.8));
-            Vec3 hand = Add(elbow, V(2.4, 0.3, -7.0));
-            AddTube(g, t, shoulder, elbow, 1.8, 1.6, 12);
-            AddTube(g, t, elbow, hand, 1.6, 1.3, 12);
-            AddEllipsoid(g, t, hand, V(1.5, 1.3, 1.6), 5, 8);
+            Vec3 elbow = add(shoulder, vec(1.0, 1.2, -7.8));
+            Vec3 hand = add(elbow, vec(2.4, 0.3, -7.0));
+            add_tube(g, t, shoulder, elbow, 1.8, 1.6, 12);
+            add_tube(g, t, elbow, hand, 1.6, 1.3, 12);
+            add_ellipsoid(g, t, hand, vec(1.5, 1.3, 1.6), 5, 8);
         } else {
-            Xform weapon = WeaponTag(frame);
-            AddTube(g, t, shoulder, RightElbow(), 1.8, 1.6, 12);
-            AddTube(g, t, RightElbow(), weapon.o, 1.6, 1.3, 12);
-            AddEllipsoid(g, t, weapon.o, V(1.6, 1.4, 1.5), 5, 8);
+            Xform weapon = weapon_tag(frame);
+            add_tube(g, t, shoulder, right_elbow(), 1.8, 1.6, 12);
+            add_tube(g, t, right_elbow(), weapon.o, 1.6, 1.3, 12);
+            add_ellipsoid(g, t, weapon.o, vec(1.6, 1.4, 1.5), 5, 8);
         }
     }
 }
 
-void HelmetGeometry(Geo &g, int) {
-    Xform t = Identity();
-    AddEllipsoid(g, t, V(0.3, 0, 6.6), V(5.8, 5.2, 6.8), 12, 20);
-    AddBox(g, t, V(-0.5, 0, 13.1), V(4.2, 0.7, 0.9));   // crest
+void helmet_geometry(Geo &g, int) {
+    Xform t = identity();
+    add_ellipsoid(g, t, vec(0.3, 0, 6.6), vec(5.8, 5.2, 6.8), 12, 20);
+    add_box(g, t, vec(-0.5, 0, 13.1), vec(4.2, 0.7, 0.9));   // crest
     for (int side = 0; side < 2; ++side) {
         double sign = side ? -1.0 : 1.0;
-        AddTube(g, t, V(0.3, sign * 4.6, 6.0), V(0.3, sign * 5.8, 6.0), 1.9, 1.9, 12);
+        add_tube(g, t, vec(0.3, sign * 4.6, 6.0), vec(0.3, sign * 5.8, 6.0), 1.9, 1.9, 12);
     }
 }
 
-void VisorGeometry(Geo &g, int) {
-    AddEllipsoidPart(g, Identity(), V(0.3, 0, 6.6), V(6.15, 5.55, 7.0), 4, 12, -62.0, 62.0, -8.0, 26.0);
+void visor_geometry(Geo &g, int) {
+    add_ellipsoid_part(g, identity(), vec(0.3, 0, 6.6), vec(6.15, 5.55, 7.0), 4, 12, -62.0, 62.0, -8.0, 26.0);
 }
 
-void TubeGeometry(Geo &g, int) {
-    Xform t = Identity();
-    AddTube(g, t, V(-11, 0, 2.6), V(12.5, 0, 2.6), 2.3, 2.3, 18);
-    AddTube(g, t, V(12.5, 0, 2.6), V(14.5, 0, 2.6), 2.9, 2.9, 18);    // muzzle ring
-    AddTube(g, t, V(-12.6, 0, 2.6), V(-11, 0, 2.6), 3.0, 2.4, 18);    // rear flare
+void tube_geometry(Geo &g, int) {
+    Xform t = identity();
+    add_tube(g, t, vec(-11, 0, 2.6), vec(12.5, 0, 2.6), 2.3, 2.3, 18);
+    add_tube(g, t, vec(12.5, 0, 2.6), vec(14.5, 0, 2.6), 2.9, 2.9, 18);    // muzzle ring
+    add_tube(g, t, vec(-12.6, 0, 2.6), vec(-11, 0, 2.6), 3.0, 2.4, 18);    // rear flare
 }
 
-void FittingsGeometry(Geo &g, int) {
-    Xform t = Identity();
-    AddBox(g, t, V(0.2, 0, 0.0), V(1.1, 0.9, 1.9));     // grip in the hand
-    AddBox(g, t, V(6.0, 0, 0.3), V(0.9, 0.8, 1.5));     // front grip
-    AddBox(g, t, V(2.0, 0, 5.3), V(2.6, 0.6, 0.6));     // sight
-    AddTube(g, t, V(14.5, 0, 2.6), V(17.5, 0, 2.6), 1.7, 0.2, 14);   // rocket tip
+void fittings_geometry(Geo &g, int) {
+    Xform t = identity();
+    add_box(g, t, vec(0.2, 0, 0.0), vec(1.1, 0.9, 1.9));     // grip in the hand
+    add_box(g, t, vec(6.0, 0, 0.3), vec(0.9, 0.8, 1.5));     // front grip
+    add_box(g, t, vec(2.0, 0, 5.3), vec(2.6, 0.6, 0.6));     // sight
+    add_tube(g, t, vec(14.5, 0, 2.6), vec(17.5, 0, 2.6), 1.7, 0.2, 14);   // rocket tip
 }
 
 // ------------------------------------------------------- MD3 assembly
@@ -342,7 +342,7 @@ struct Bounds {
     Vec3 lo, hi;
 };
 
-int16_t Quantise(float value) {
+int16_t quantise(float value) {
     long q = std::lround(double(value) * 64.0);
     if (q > 32767) q = 32767;
     if (q < -32768) q = -32768;
@@ -350,22 +350,22 @@ int16_t Quantise(float value) {
 }
 
 // Makes every triangle clockwise as seen from the side its normals face.
-void WindClockwise(const Geo &g, std::vector<Md3Triangle> *triangles) {
+void wind_clockwise(const Geo &g, std::vector<Md3Triangle> *triangles) {
     triangles->clear();
     for (const Md3Triangle &tri : g.triangles) {
         Vec3 a = g.positions[tri.indexes[0]], b = g.positions[tri.indexes[1]], c = g.positions[tri.indexes[2]];
-        Vec3 face = Cross(Sub(b, a), Sub(c, a));
-        if (Dot(face, face) < 1e-10)
+        Vec3 face = cross(sub(b, a), sub(c, a));
+        if (dot(face, face) < 1e-10)
             continue;   // collapsed at a pole
-        Vec3 outward = Add(Add(g.normals[tri.indexes[0]], g.normals[tri.indexes[1]]), g.normals[tri.indexes[2]]);
+        Vec3 outward = add(add(g.normals[tri.indexes[0]], g.normals[tri.indexes[1]]), g.normals[tri.indexes[2]]);
         Md3Triangle out = tri;
-        if (Dot(face, outward) > 0.0)
+        if (dot(face, outward) > 0.0)
             std::swap(out.indexes[1], out.indexes[2]);
         triangles->push_back(out);
     }
 }
 
-Md3SurfaceData MakeSurface(const char *name, int frames, GeometryFn build, std::vector<Bounds> *bounds) {
+Md3SurfaceData make_surface(const char *name, int frames, GeometryFn build, std::vector<Bounds> *bounds) {
     Md3SurfaceData surface;
     surface.name = name;
     surface.num_frames = frames;
@@ -380,7 +380,7 @@ Md3SurfaceData MakeSurface(const char *name, int frames, GeometryFn build, std::
         if (frame == 0) {
             count = g.positions.size();
             surface.texcoords = g.texcoords;
-            WindClockwise(g, &surface.triangles);
+            wind_clockwise(g, &surface.triangles);
         } else if (g.positions.size() != count) {
             std::fprintf(stderr, "make_samples: surface %s changes shape at frame %d\n", name, frame);
             std::exit(1);
@@ -389,13 +389,13 @@ Md3SurfaceData MakeSurface(const char *name, int frames, GeometryFn build, std::
         for (size_t i = 0; i < count; ++i) {
             Vec3 p = g.positions[i];
             Md3Vertex vertex;
-            vertex.x = Quantise(p.x);
-            vertex.y = Quantise(p.y);
-            vertex.z = Quantise(p.z);
+            vertex.x = quantise(p.x);
+            vertex.y = quantise(p.y);
+            vertex.z = quantise(p.z);
             Md3Writer_PackNormal(g.normals[i].x, g.normals[i].y, g.normals[i].z, vertex.normal);
             surface.vertices.push_back(vertex);
-            box.lo = V(std::fmin(box.lo.x, p.x), std::fmin(box.lo.y, p.y), std::fmin(box.lo.z, p.z));
-            box.hi = V(std::fmax(box.hi.x, p.x), std::fmax(box.hi.y, p.y), std::fmax(box.hi.z, p.z));
+            box.lo = vec(std::fmin(box.lo.x, p.x), std::fmin(box.lo.y, p.y), std::fmin(box.lo.z, p.z));
+            box.hi = vec(std::fmax(box.hi.x, p.x), std::fmax(box.hi.y, p.y), std::fmax(box.hi.z, p.z));
         }
     }
     return surface;
@@ -411,12 +411,13 @@ struct PieceRecipe {
     Xform (*tag_builds[2])(int frame);
 };
 
-int WritePiece(const std::string &dir, const PieceRecipe &piece) {
+int write_piece(const std::string &dir, const PieceRecipe &piece) {
     Md3ModelData model;
     model.name = piece.name;
-    std::vector<Bounds> bounds(size_t(piece.frames), Bounds{V(1e9, 1e9, 1e9), V(-1e9, -1e9, -1e9)});
+    std::vector<Bounds> bounds(size_t(piece.frames), Bounds{vec(1e9, 1e9, 1e9), vec(-1e9, -1e9, -1e9)});
     for (int s = 0; s < 2 && piece.surface_names[s]; ++s)
-        model.surfaces.push_back(MakeSurface(piece.surface_names[s], piece.frames, piece.surface_builds[s], &bounds));
+        model.surfaces.push_back(
+            make_surface(piece.surface_names[s], piece.frames, piece.surface_builds[s], &bounds));
     model.num_tags = 0;
     while (model.num_tags < 2 && piece.tag_names[model.num_tags])
         ++model.num_tags;
@@ -427,7 +428,7 @@ int WritePiece(const std::string &dir, const PieceRecipe &piece) {
         float hi[3] = {bounds[size_t(frame)].hi.x, bounds[size_t(frame)].hi.y, bounds[size_t(frame)].hi.z};
         model.frames.push_back(Md3Writer_Frame(lo, hi, frame_name));
         for (int k = 0; k < model.num_tags; ++k)
-            model.tags.push_back(TagOf(piece.tag_names[k], piece.tag_builds[k](frame)));
+            model.tags.push_back(tag_of(piece.tag_names[k], piece.tag_builds[k](frame)));
     }
     std::string path = dir + "/" + piece.file;
     if (!Md3Writer_Save(path.c_str(), Md3Writer_Encode(model))) {
@@ -443,10 +444,10 @@ struct Rgb {
     double r, g, b;
 };
 
-Rgb Mix(Rgb a, Rgb b, double f) { return Rgb{a.r + (b.r - a.r) * f, a.g + (b.g - a.g) * f, a.b + (b.b - a.b) * f}; }
+Rgb mix(Rgb a, Rgb b, double f) { return Rgb{a.r + (b.r - a.r) * f, a.g + (b.g - a.g) * f, a.b + (b.b - a.b) * f}; }
 
 // Cheap deterministic per-cell noise in [0, 1).
-double Hash(int x, int y) {
+double hash(int x, int y) {
     unsigned h = unsigned(x) * 374761393u + unsigned(y) * 668265263u;
     h = (h ^ (h >> 13)) * 1274126177u;
     return double((h ^ (h >> 16)) & 0xFFFF) / 65536.0;
@@ -454,8 +455,8 @@ double Hash(int x, int y) {
 
 typedef Rgb (*SkinFn)(int x, int y, int size);
 
-Rgb ArmourSkin(int x, int y, int size) {
-    Rgb base = Mix(Rgb{0.22, 0.36, 0.18}, Rgb{0.36, 0.50, 0.26}, Hash(x / 8, y / 8));
+Rgb armour_skin(int x, int y, int size) {
+    Rgb base = mix(Rgb{0.22, 0.36, 0.18}, Rgb{0.36, 0.50, 0.26}, hash(x / 8, y / 8));
     int panel = size / 4;
     if (x % panel < 2 || y % panel < 2)
         return Rgb{0.10, 0.14, 0.08};   // panel seams
@@ -465,8 +466,8 @@ Rgb ArmourSkin(int x, int y, int size) {
     return base;
 }
 
-Rgb ChestSkin(int x, int y, int size) {
-    Rgb red = Mix(Rgb{0.62, 0.10, 0.08}, Rgb{0.78, 0.16, 0.10}, Hash(x / 4, y / 4) * 0.5);
+Rgb chest_skin(int x, int y, int size) {
+    Rgb red = mix(Rgb{0.62, 0.10, 0.08}, Rgb{0.78, 0.16, 0.10}, hash(x / 4, y / 4) * 0.5);
     if (x < 4 || y < 4 || x >= size - 4 || y >= size - 4)
         return Rgb{0.95, 0.85, 0.20};   // gold trim
     int d = (x + y) % (size / 2);
@@ -475,19 +476,19 @@ Rgb ChestSkin(int x, int y, int size) {
     return red;
 }
 
-Rgb MetalSkin(int x, int y, int size) {
-    double shade = 0.45 + 0.15 * std::sin(2.0 * kPi * x / size) + 0.05 * Hash(x, y / 16);
+Rgb metal_skin(int x, int y, int size) {
+    double shade = 0.45 + 0.15 * std::sin(2.0 * pi * x / size) + 0.05 * hash(x, y / 16);
     Rgb metal = Rgb{shade * 0.85, shade * 0.9, shade};
     if (y % (size / 4) < 5)
         return Rgb{0.15, 0.15, 0.18};   // bands round the tube
     return metal;
 }
 
-Rgb HazardSkin(int x, int y, int size) {
+Rgb hazard_skin(int x, int y, int size) {
     return ((x + y) / (size / 8)) % 2 ? Rgb{0.08, 0.08, 0.08} : Rgb{0.96, 0.78, 0.10};
 }
 
-int WriteSkin(const std::string &dir, const char *file, SkinFn skin) {
+int write_skin(const std::string &dir, const char *file, SkinFn skin) {
     const int size = 128;
     std::vector<uint8_t> pixels(size_t(size) * size * 3);
     for (int y = 0; y < size; ++y)
@@ -509,7 +510,7 @@ int WriteSkin(const std::string &dir, const char *file, SkinFn skin) {
 
 // ----------------------------------------------------------------- font
 
-int WriteFont(const std::string &dir, const char *font_file) {
+int write_font(const std::string &dir, const char *font_file) {
     FT_Library library;
     FT_Face face;
     if (FT_Init_FreeType(&library)) {
@@ -558,7 +559,7 @@ int WriteFont(const std::string &dir, const char *font_file) {
     return 1;
 }
 
-int ParseCount(const char *text, int *out) {
+int parse_count(const char *text, int *out) {
     char *end = nullptr;
     long value = std::strtol(text, &end, 10);
     if (end == text || *end != '\0' || value < 1 || value > 10000)
@@ -567,7 +568,7 @@ int ParseCount(const char *text, int *out) {
     return 1;
 }
 
-int Usage() {
+int usage() {
     std::fprintf(stderr, "usage: make_samples OUTDIR [--legs-frames N] [--torso-frames N] [--font FILE]\n");
     return 2;
 }
@@ -576,45 +577,45 @@ int Usage() {
 
 int main(int argc, char **argv) {
     if (argc < 2)
-        return Usage();
+        return usage();
     std::string dir = argv[1];
     int legs_frames = 120, torso_frames = 120;
     const char *font_file = "/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf";
     for (int i = 2; i < argc; ++i) {
         std::string option = argv[i];
         if (i + 1 >= argc)
-            return Usage();
+            return usage();
         const char *value = argv[++i];
         if (option == "--legs-frames") {
-            if (!ParseCount(value, &legs_frames))
-                return Usage();
+            if (!parse_count(value, &legs_frames))
+                return usage();
         } else if (option == "--torso-frames") {
-            if (!ParseCount(value, &torso_frames))
-                return Usage();
+            if (!parse_count(value, &torso_frames))
+                return usage();
         } else if (option == "--font") {
             font_file = value;
         } else {
-            return Usage();
+            return usage();
         }
     }
 
     const PieceRecipe pieces[4] = {
-        {"lower.md3", "lower", legs_frames, {"l_legs", nullptr}, {LegsGeometry, nullptr},
-         {"tag_torso", nullptr}, {TorsoTag, nullptr}},
-        {"upper.md3", "upper", torso_frames, {"u_arms", "u_chest"}, {ArmsGeometry, ChestGeometry},
-         {"tag_head", "tag_weapon"}, {HeadTag, WeaponTag}},
-        {"head.md3", "head", 1, {"h_helmet", "h_visor"}, {HelmetGeometry, VisorGeometry},
+        {"lower.md3", "lower", legs_frames, {"l_legs", nullptr}, {legs_geometry, nullptr},
+         {"tag_torso", nullptr}, {torso_tag, nullptr}},
+        {"upper.md3", "upper", torso_frames, {"u_arms", "u_chest"}, {arms_geometry, chest_geometry},
+         {"tag_head", "tag_weapon"}, {head_tag, weapon_tag}},
+        {"head.md3", "head", 1, {"h_helmet", "h_visor"}, {helmet_geometry, visor_geometry},
          {nullptr, nullptr}, {nullptr, nullptr}},
-        {"rocketl.md3", "rocketl", 1, {"w_rocketl", "w_rocketl01"}, {TubeGeometry, FittingsGeometry},
+        {"rocketl.md3", "rocketl", 1, {"w_rocketl", "w_rocketl01"}, {tube_geometry, fittings_geometry},
          {nullptr, nullptr}, {nullptr, nullptr}},
     };
     int ok = 1;
     for (const PieceRecipe &piece : pieces)
-        ok &= WritePiece(dir, piece);
-    ok &= WriteSkin(dir, "base.tga", ArmourSkin);
-    ok &= WriteSkin(dir, "base1.tga", ChestSkin);
-    ok &= WriteSkin(dir, "base2.tga", MetalSkin);
-    ok &= WriteSkin(dir, "base3.tga", HazardSkin);
-    ok &= WriteFont(dir, font_file);
+        ok &= write_piece(dir, piece);
+    ok &= write_skin(dir, "base.tga", armour_skin);
+    ok &= write_skin(dir, "base1.tga", chest_skin);
+    ok &= write_skin(dir, "base2.tga", metal_skin);
+    ok &= write_skin(dir, "base3.tga", hazard_skin);
+    ok &= write_font(dir, font_file);
     return ok ? 0 : 1;
 }

@@ -32,7 +32,7 @@ void copy_name(char *field, size_t size, const std::string &name) {
 void encode_surface(std::vector<uint8_t> &out, const Md3SurfaceData &surface) {
     Md3SurfaceHeader header;
     std::memset(&header, 0, sizeof header);
-    std::memcpy(header.ident, "IDP3", 4);
+    std::memcpy(header.ident, md3_ident, sizeof header.ident);
     copy_name(header.name, sizeof header.name, surface.name);
     header.num_frames = surface.num_frames;
     header.num_shaders = int32_t(surface.shaders.size());
@@ -67,8 +67,8 @@ std::vector<uint8_t> Md3Writer_Encode(const Md3ModelData &model, Md3Layout *layo
     std::vector<uint8_t> out;
     Md3Header header;
     std::memset(&header, 0, sizeof header);
-    std::memcpy(header.ident, "IDP3", 4);
-    header.version = 15;
+    std::memcpy(header.ident, md3_ident, sizeof header.ident);
+    header.version = md3_version;
     copy_name(header.name, sizeof header.name, model.name);
     header.num_frames = int32_t(model.frames.size());
     header.num_tags = model.num_tags;

@@ -53,9 +53,9 @@ void draw_surface(const Md3Surface *surface, int32_t frame_a, int32_t frame_b, f
             glNormal3f(blend(normal_a[0], normal_b[0], fraction),
                        blend(normal_a[1], normal_b[1], fraction),
                        blend(normal_a[2], normal_b[2], fraction));
-            glVertex3f(blend(a->x * 0.015625f, b->x * 0.015625f, fraction),
-                       blend(a->y * 0.015625f, b->y * 0.015625f, fraction),
-                       blend(a->z * 0.015625f, b->z * 0.015625f, fraction));
+            glVertex3f(blend(a->x * md3_position_scale, b->x * md3_position_scale, fraction),
+                       blend(a->y * md3_position_scale, b->y * md3_position_scale, fraction),
+                       blend(a->z * md3_position_scale, b->z * md3_position_scale, fraction));
         }
         glEnd();
     }

@@ -7,13 +7,16 @@
 
 #include <stdio.h>
 
+// The shell's globals (shell.h).
 int window_width = 640;
 int window_height = 480;
 HWND main_window = NULL;
-int frame_count = 0;
-LARGE_INTEGER timer_frequency;
-LARGE_INTEGER timer_start;
 char fps_text[256];
+
+// The frame-rate measurement's own.
+static int frame_count = 0;
+static LARGE_INTEGER timer_frequency;
+static LARGE_INTEGER timer_start;
 
 // Frames in one measuring window are counted up to this many before the
 // 21st triggers the measurement.
@@ -93,22 +96,21 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR command_line, i
     int exit_code = 1;
     if (Context_Create()) {
         View_Resize(window_width, window_height);
-        if (Scene_Init()) {
-            MSG message;
-            for (;;) {
-                if (PeekMessageA(&message, NULL, 0, 0, PM_REMOVE)) {
-                    if (message.message == WM_QUIT)
-                        break;
-                    TranslateMessage(&message);
-                    DispatchMessageA(&message);
-                } else {
-                    Scene_Render();
-                    SwapBuffers(device_context);
-                    fps_step();
-                }
+        Scene_Init();
+        MSG message;
+        for (;;) {
+            if (PeekMessageA(&message, NULL, 0, 0, PM_REMOVE)) {
+                if (message.message == WM_QUIT)
+                    break;
+                TranslateMessage(&message);
+                DispatchMessageA(&message);
+            } else {
+                Scene_Render();
+                SwapBuffers(device_context);
+                fps_step();
             }
-            exit_code = int(message.wParam);
         }
+        exit_code = int(message.wParam);
     }
 
     Context_Destroy();

@@ -23,10 +23,7 @@ uint32_t base2_texture;
 uint32_t base3_texture;
 uint32_t font_base;
 
-int saved_blend_src;
-int saved_blend_dst;
-
-int Scene_Init(void) {
+void Scene_Init(void) {
     font_base = Font_Build();
 
     font_texture = TGA_UploadImage("font.tga");
@@ -58,7 +55,6 @@ int Scene_Init(void) {
     MD3_AttachToTag("tag_torso", &lower_model, &upper_model);
     MD3_AttachToTag("tag_head", &upper_model, &head_model);
     MD3_AttachToTag("tag_weapon", &upper_model, &weapon_model);
-    return 1;
 }
 
 // Holds a model at the pose frame, or at its last frame when it has fewer:
@@ -103,8 +99,7 @@ void Scene_Render(void) {
 }
 
 void Overlay_Begin(int width, int height) {
-    glGetIntegerv(GL_BLEND_SRC, reinterpret_cast<GLint *>(&saved_blend_src));
-    glGetIntegerv(GL_BLEND_DST, reinterpret_cast<GLint *>(&saved_blend_dst));
+    // GL_COLOR_BUFFER_BIT among them: the pop puts the blend function back.
     glPushAttrib(GL_ALL_ATTRIB_BITS);
     glDisable(GL_LIGHTING);
     glDisable(GL_DEPTH_TEST);
@@ -124,5 +119,4 @@ void Overlay_End(void) {
     glMatrixMode(GL_PROJECTION);
     glPopMatrix();
     glPopAttrib();
-    glBlendFunc(GLenum(saved_blend_src), GLenum(saved_blend_dst));
 }

@@ -20,16 +20,13 @@ extern uint32_t base2_texture;
 extern uint32_t base3_texture;
 extern uint32_t font_base;
 
-// Blend function around the overlay (GLint values).
-extern int saved_blend_src;
-extern int saved_blend_dst;
-
 // Frame the legs and torso are held at.
 #define SCENE_POSE_FRAME 100
 
 // Loads the font, the textures and the four pieces from the current
-// directory, skins and links them. Missing files leave pieces out; 1.
-int Scene_Init(void);
+// directory, skins and links them. Missing files leave pieces out or
+// untextured; nothing else can go wrong.
+void Scene_Init(void);
 
 // Draws one frame: the model, then the overlay text.
 void Scene_Render(void);

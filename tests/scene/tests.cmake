@@ -1,8 +1,7 @@
 # The scene against Mesa with the generated sample data: what a frame shows,
 # the state it leaves between frames, the assembled model, the sample
-# model's own soundness, and a torso and legs too short for the pose frame.
-add_library(scene_under_test STATIC ${PROJECT_SOURCE_DIR}/viewer/scene.cpp ${PROJECT_SOURCE_DIR}/viewer/view.cpp)
-target_link_libraries(scene_under_test PUBLIC md3core tga font host_gl)
+# model's own soundness, and a torso and legs too short for the pose frame,
+# through the viewer's own scene and view (viewer_shell).
 
 set(MD3V_SHORT_SAMPLE_DIR ${CMAKE_BINARY_DIR}/samples_short)
 add_custom_command(OUTPUT ${MD3V_SHORT_SAMPLE_DIR}/upper.md3
@@ -15,7 +14,7 @@ add_custom_target(samples_short ALL DEPENDS ${MD3V_SHORT_SAMPLE_DIR}/upper.md3)
 foreach(variant scene scene_short)
   add_executable(${variant}_tests ${CMAKE_CURRENT_LIST_DIR}/${variant}_test.cpp
                  ${CMAKE_CURRENT_LIST_DIR}/scene_fixture.cpp)
-  target_link_libraries(${variant}_tests PRIVATE scene_under_test test_support)
+  target_link_libraries(${variant}_tests PRIVATE viewer_shell test_support)
   add_test(NAME ${variant}_tests COMMAND ${variant}_tests)
   set_tests_properties(${variant}_tests PROPERTIES ENVIRONMENT "${MD3V_TEST_ENV}" LABELS scene)
 endforeach()

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "heightmap.h"
+#include "heightmap_paths.h"
 
 struct HeightMapCase {
     std::string name;

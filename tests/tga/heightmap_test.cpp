@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tga/heightmap.h"
+#include "tga/heightmap_paths.h"
 
 namespace {
 
