@@ -2,7 +2,6 @@
 
 #include <cstring>
 
-#include "fuzz_file.h"
 #include "md3.h"
 
 namespace {
@@ -122,16 +121,15 @@ const char *check_refused(const Md3Model &model) {
 
 Md3HarnessResult Md3Harness_Run(const uint8_t *data, size_t size) {
     Md3HarnessResult result = {0, nullptr};
-    const char *path = FuzzFile_Write(data, size, ".md3");
-    if (!path)
-        return result;
     // Zero-filled, like the viewer's static records.
     Md3Model model;
     std::memset(&model, 0, sizeof model);
-    result.loaded = MD3_Load(path, &model);
-    FuzzFile_Remove(".md3");
+    char reason[md3_reason_size] = "";
+    result.loaded = MD3_Read(data, size, &model, reason);
     if (result.loaded != 0 && result.loaded != 1)
-        result.fault = "MD3_Load returned neither 1 nor 0";
+        result.fault = "MD3_Read returned neither 1 nor 0";
+    else if ((reason[0] != 0) == (result.loaded == 1))
+        result.fault = result.loaded ? "a loaded file has a reason" : "a refused file has no reason";
     else
         result.fault = result.loaded ? check_loaded(model, size) : check_refused(model);
     if (!result.fault)
