@@ -1,5 +1,8 @@
-// MD3 loading next to assimp's MD3 importer on the same files, and the CPU
-// cost of drawing the large model's surfaces once.
+// MD3 loading next to assimp's MD3 importer on the same files and the floor
+// of reading them whole, and the CPU cost of drawing the large model's
+// surfaces once.
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -43,6 +46,27 @@ void Md3Load(benchmark::State &state) {
             }
             benchmark::DoNotOptimize(model.surfaces);
             MD3_Free(&model);
+        }
+    }
+}
+
+// The floor under any loader: each file read whole into one heap block.
+void Md3FileFloor(benchmark::State &state) {
+    std::vector<std::string> files = files_for(int(state.range(0)));
+    for (auto _ : state) {
+        for (const std::string &file : files) {
+            FILE *f = std::fopen(file.c_str(), "rb");
+            if (!f) {
+                state.SkipWithError("cannot open");
+                return;
+            }
+            std::fseek(f, 0, SEEK_END);
+            long size = std::ftell(f);
+            std::rewind(f);
+            void *bytes = std::malloc(size_t(size));
+            benchmark::DoNotOptimize(std::fread(bytes, 1, size_t(size), f));
+            std::fclose(f);
+            std::free(bytes);
         }
     }
 }
@@ -142,6 +166,7 @@ void BareImmediateCalls(benchmark::State &state) {
 }  // namespace
 
 BENCHMARK(Md3Load)->Apply(models)->Unit(benchmark::kMillisecond);
+BENCHMARK(Md3FileFloor)->Apply(models)->Unit(benchmark::kMillisecond);
 BENCHMARK(AssimpMd3)->Apply(models)->Unit(benchmark::kMillisecond);
 BENCHMARK(Md3DrawSurfaces)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BareImmediateCalls)->Unit(benchmark::kMillisecond)->UseRealTime();

@@ -73,6 +73,7 @@ pairs = [("TgaRead", "StbLoad", "stb_image"),
          ("HeightMapDOT3", "NvttNormalMap", "NVIDIA Texture Tools, height map to normal map"),
          ("HeightMapDUDV", "NvttNormalMap", "NVIDIA Texture Tools, height map to normal map"),
          ("Md3Load", "AssimpMd3", "assimp MD3 importer"),
+         ("Md3Load", "Md3FileFloor", "floor: fopen + malloc + fread of the same files"),
          ("Md3DrawSurfaces", "BareImmediateCalls", "bare immediate-mode calls")]
 print("%-44s %14s %14s %9s" % ("figure (peer or ceiling)", "ours", "peer", "ratio"))
 for ours, peer, what in pairs:

@@ -75,14 +75,51 @@ Layout header_layout(const Md3Header *header) {
     return layout;
 }
 
-// The file's bytes and what one reading of them may still allocate: twice
-// the file's length, so that a file whose surfaces all point at one large
-// block is refused rather than expanded.
+// Where the file's bytes come from, a block in memory or an open file, and
+// what one reading of them may still allocate: twice the file's length, so
+// that a file whose surfaces all point at one large block is refused rather
+// than expanded.
 struct Source {
-    const uint8_t *bytes;
+    const uint8_t *bytes;   // the file in memory, or null
+    FILE *file;             // the open file when bytes is null
     int64_t length;
     int64_t budget;
 };
+
+// 64-bit positions: a file may be longer than a 32-bit long can say.
+int seek_to(FILE *file, int64_t position) {
+#ifdef _WIN32
+    return _fseeki64(file, position, SEEK_SET) == 0;
+#else
+    return fseeko(file, off_t(position), SEEK_SET) == 0;
+#endif
+}
+
+int64_t file_length(FILE *file) {
+#ifdef _WIN32
+    if (_fseeki64(file, 0, SEEK_END) != 0)
+        return -1;
+    return _ftelli64(file);
+#else
+    if (fseeko(file, 0, SEEK_END) != 0)
+        return -1;
+    return int64_t(ftello(file));
+#endif
+}
+
+// Copies `size` bytes at `position`, which the caller has checked to lie
+// inside the file: a file is read straight into the record's own blocks.
+// 0 when a file gives fewer bytes than its length promised.
+int fetch(Source *source, int64_t position, size_t size, void *out) {
+    if (source->bytes) {
+        std::memcpy(out, source->bytes + position, size);
+        return 1;
+    }
+    return seek_to(source->file, position) && std::fread(out, 1, size, source->file) == size;
+}
+
+const char *const too_much = "more to allocate than twice the file's length";
+const char *const unreadable = "the file cannot be read";
 
 // Takes `bytes` from the budget; 0 when they are not left.
 int spend(Source *source, int64_t bytes) {
@@ -94,21 +131,19 @@ int spend(Source *source, int64_t bytes) {
 
 // Copies `count` records at `position`, which the caller has checked to lie
 // inside the file, into a new array; a zero count gives a null array.
-// 1 on success, 0 when the budget or the heap runs out.
+// Null on success, else what went wrong.
 template <typename T>
-int copy_array(Source *source, int64_t position, int64_t count, T **out) {
+const char *copy_array(Source *source, int64_t position, int64_t count, T **out) {
     *out = nullptr;
     if (count == 0)
-        return 1;
+        return nullptr;
     if (!spend(source, count * int64_t(sizeof(T))))
-        return 0;
+        return too_much;
     size_t bytes = size_t(count) * sizeof(T);
-    T *array = static_cast<T *>(std::malloc(bytes));
-    if (!array)
-        return 0;
-    std::memcpy(array, source->bytes + position, bytes);
-    *out = array;
-    return 1;
+    *out = static_cast<T *>(std::malloc(bytes));
+    if (!*out)
+        return too_much;
+    return fetch(source, position, bytes, *out) ? nullptr : unreadable;
 }
 
 // Exact, case-sensitive comparison of a name field with a string; never
@@ -169,7 +204,8 @@ int read_surface(Source *source, int32_t index, int64_t start, int32_t model_fra
     Md3SurfaceHeader *header = &surface->header;
     if (!fits(start, 1, sizeof(Md3SurfaceHeader), source->length))
         return refuse(reason, "surface %d: header lies outside the file", index);
-    std::memcpy(header, source->bytes + start, sizeof *header);
+    if (!fetch(source, start, sizeof *header, header))
+        return refuse(reason, unreadable);
     if (header->num_frames < 0 || header->num_shaders < 0 || header->num_verts < 0 || header->num_triangles < 0)
         return refuse(reason, "surface %d: negative count", index);
     if (header->num_frames < model_frames)
@@ -191,11 +227,15 @@ int read_surface(Source *source, int32_t index, int64_t start, int32_t model_fra
     if (vertex_count > 0 && !fits(vertices_at, vertex_count, sizeof(Md3Vertex), length))
         return refuse(reason, "surface %d: vertices lie outside the file", index);
 
-    if (!copy_array(source, shaders_at, header->num_shaders, &surface->shaders) ||
-        !copy_array(source, triangles_at, header->num_triangles, &surface->triangles) ||
-        !copy_array(source, st_at, header->num_verts, &surface->texcoords) ||
-        !copy_array(source, vertices_at, vertex_count, &surface->vertices))
-        return refuse(reason, "surface %d: more to allocate than twice the file's length", index);
+    const char *fault = copy_array(source, shaders_at, header->num_shaders, &surface->shaders);
+    if (!fault)
+        fault = copy_array(source, triangles_at, header->num_triangles, &surface->triangles);
+    if (!fault)
+        fault = copy_array(source, st_at, header->num_verts, &surface->texcoords);
+    if (!fault)
+        fault = copy_array(source, vertices_at, vertex_count, &surface->vertices);
+    if (fault)
+        return refuse(reason, "surface %d: %s", index, fault);
 
     for (int32_t i = 0; i < header->num_triangles; ++i)
         for (int corner = 0; corner < 3; ++corner) {
@@ -221,19 +261,18 @@ int read_model(Source *source, const Layout &layout, Md3Model *model, char *reas
     if (tag_count > 0 && !fits(layout.tags_at, tag_count, sizeof(Md3Tag), length))
         return refuse(reason, "tags lie outside the file");
 
-    const char *too_much = "more to allocate than twice the file's length";
-    if (header->num_frames > 0) {
-        if (!spend(source, int64_t(header->num_frames) * int64_t(sizeof(Md3Frame))))
-            return refuse(reason, too_much);
-        model->frames = static_cast<Md3Frame *>(std::malloc(size_t(header->num_frames) * sizeof(Md3Frame)));
-        if (!model->frames)
-            return refuse(reason, too_much);
-        for (int32_t f = 0; f < header->num_frames; ++f)
-            std::memcpy(&model->frames[f], source->bytes + layout.frames_at + f * layout.frame_stride,
-                        sizeof(Md3Frame));
-    }
-    if (!copy_array(source, layout.tags_at, tag_count, &model->tags))
-        return refuse(reason, too_much);
+    // The frames are read in one go (the first record's stride apart lie
+    // no further than the last record), then, where the records are longer
+    // than Md3Frame, each frame after the first from its own place.
+    const bool long_frames = layout.frame_stride != int64_t(sizeof(Md3Frame));
+    const char *fault = copy_array(source, layout.frames_at, header->num_frames, &model->frames);
+    for (int32_t f = 1; !fault && long_frames && f < header->num_frames; ++f)
+        if (!fetch(source, layout.frames_at + f * layout.frame_stride, sizeof(Md3Frame), &model->frames[f]))
+            fault = unreadable;
+    if (!fault)
+        fault = copy_array(source, layout.tags_at, tag_count, &model->tags);
+    if (fault)
+        return refuse(reason, fault);
     if (header->num_tags > 0) {
         if (!spend(source, int64_t(header->num_tags) * int64_t(sizeof(Md3Model *))))
             return refuse(reason, too_much);
@@ -283,7 +322,8 @@ int read_header(Source *source, Md3Model *model, char *reason) {
     Md3Header *header = &model->header;
     if (source->length < int64_t(sizeof(Md3Header)))
         return refuse(reason, "shorter than the %d-byte header", int(sizeof(Md3Header)));
-    std::memcpy(header, source->bytes, sizeof *header);
+    if (!fetch(source, 0, sizeof *header, header))
+        return refuse(reason, unreadable);
     if (std::memcmp(header->ident, md3_ident, sizeof md3_ident) != 0)
         return refuse(reason, "not an MD3 file (no IDP3 ident)");
     if (header->version != md3_version)
@@ -321,27 +361,33 @@ int reaches(const Md3Model *from, const Md3Model *target) {
 }
 
 
-// The whole file in one heap block, which *bytes takes; 0 when its length
-// cannot be told or the block cannot be had or filled.
-int read_file(FILE *file, uint8_t **bytes, size_t *size) {
-#ifdef _WIN32
-    if (_fseeki64(file, 0, SEEK_END) != 0)
+// Both layers: the header, the file order, then the header's offsets.
+int read_source(Source *source, Md3Model *model, char *reason) {
+    if (reason)
+        reason[0] = 0;
+    if (!read_header(source, model, reason)) {
+        clear_model(model);
         return 0;
-    const int64_t length = _ftelli64(file);
-#else
-    if (fseeko(file, 0, SEEK_END) != 0)
-        return 0;
-    const int64_t length = int64_t(ftello(file));
-#endif
-    if (length < 0 || uint64_t(length) > uint64_t(SIZE_MAX) - 1)
-        return 0;
-    std::rewind(file);
-    // One byte more, so that an empty file still gets a block.
-    *bytes = static_cast<uint8_t *>(std::malloc(size_t(length) + 1));
-    if (!*bytes)
-        return 0;
-    *size = std::fread(*bytes, 1, size_t(length), file);
-    return *size == size_t(length);
+    }
+    // The file order first; a file it refuses is read once more through
+    // the header's offsets, and keeps the first refusal when that reading
+    // fails too.
+    const Layout sequential = sequential_layout(&model->header);
+    if (read_model(source, sequential, model, reason)) {
+        fill_normal_table();
+        return 1;
+    }
+    release_arrays(model);
+    const Layout offsets = header_layout(&model->header);
+    source->budget = 2 * source->length;
+    if (std::memcmp(&offsets, &sequential, sizeof offsets) != 0 && read_model(source, offsets, model, nullptr)) {
+        if (reason)
+            reason[0] = 0;
+        fill_normal_table();
+        return 1;
+    }
+    MD3_Free(model);
+    return 0;
 }
 
 }  // namespace
@@ -364,38 +410,11 @@ void MD3_Free(Md3Model *model) {
 }
 
 int MD3_Read(const void *bytes, size_t size, Md3Model *model, char *reason) {
-    if (reason)
-        reason[0] = 0;
-    if (!model)
-        return refuse(reason, "no record to fill");
+    if (!model || (!bytes && size > 0))
+        return refuse(reason, "no data or record");
     clear_model(model);
-    if (!bytes && size > 0)
-        return refuse(reason, "no data");
-    const int64_t length = int64_t(size);
-    Source source = {static_cast<const uint8_t *>(bytes), length, 2 * length};
-    if (!read_header(&source, model, reason)) {
-        clear_model(model);
-        return 0;
-    }
-    // The sequential file order first; a file it refuses is read once more
-    // through the header's offsets, and keeps the first refusal when that
-    // reading fails too.
-    const Layout sequential = sequential_layout(&model->header);
-    if (read_model(&source, sequential, model, reason)) {
-        fill_normal_table();
-        return 1;
-    }
-    release_arrays(model);
-    const Layout offsets = header_layout(&model->header);
-    source.budget = 2 * length;
-    if (std::memcmp(&offsets, &sequential, sizeof offsets) != 0 && read_model(&source, offsets, model, nullptr)) {
-        if (reason)
-            reason[0] = 0;
-        fill_normal_table();
-        return 1;
-    }
-    MD3_Free(model);
-    return 0;
+    Source source = {static_cast<const uint8_t *>(bytes), nullptr, int64_t(size), 2 * int64_t(size)};
+    return read_source(&source, model, reason);
 }
 
 int MD3_Load(const char *file_name, Md3Model *model, char *reason) {
@@ -405,18 +424,16 @@ int MD3_Load(const char *file_name, Md3Model *model, char *reason) {
     FILE *file = std::fopen(file_name, "rb");
     if (!file)
         return refuse(reason, "cannot be opened");
-    uint8_t *bytes = nullptr;
-    size_t size = 0;
-    const int read = read_file(file, &bytes, &size);
-    std::fclose(file);
+    clear_model(model);
+    const int64_t length = file_length(file);
     int loaded = 0;
-    if (read) {
-        loaded = MD3_Read(bytes, size, model, reason);
+    if (length < 0) {
+        refuse(reason, unreadable);
     } else {
-        clear_model(model);
-        refuse(reason, "cannot be read");
+        Source source = {nullptr, file, length, 2 * length};
+        loaded = read_source(&source, model, reason);
     }
-    std::free(bytes);
+    std::fclose(file);
     return loaded;
 }
 

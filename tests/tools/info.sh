@@ -1,0 +1,56 @@
+#!/bin/sh
+# md3info and tgainfo as a person runs them: "FILE: ok" and exit 0 for the
+# sample files; "FILE: refused: REASON", a different reason for each kind of
+# damage, and exit 1 for damaged copies; exit 2 without arguments.
+# Usage: info.sh MD3INFO TGAINFO SAMPLES
+md3info=$1 tgainfo=$2 samples=$3
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+fail() { echo "FAIL: $*"; exit 1; }
+
+int32_at() { od -An -t d4 -j "$2" -N 4 "$1" | tr -d ' '; }
+# Writes the 32-bit little-endian value $3 at byte $2 of file $1.
+put_int32() {
+    printf "\\$(printf %o $(($3 & 255)))\\$(printf %o $((($3 >> 8) & 255)))\\$(printf %o $((($3 >> 16) & 255)))\\$(printf %o $((($3 >> 24) & 255)))" |
+        dd of="$1" bs=1 seek="$2" conv=notrunc 2>/dev/null
+}
+# A copy of the sample piece $1 named $2, for damage.
+copy() { cp "$samples/$1" "$work/$2"; echo "$work/$2"; }
+
+# Exit status $1 and, for each file, a first line of the form "FILE: $2".
+expect() {
+    want_status=$1 want_form=$2 program=$3
+    shift 3
+    "$program" "$@" >"$work/out" 2>&1
+    status=$?
+    [ $status -eq "$want_status" ] || fail "$(basename "$program") $*: exit $status, not $want_status"
+    for file in "$@"; do
+        grep -Eq "^$file: $want_form\$" "$work/out" || fail "no line '$file: $want_form' in: $(cat "$work/out")"
+    done
+}
+
+expect 0 ok "$md3info" "$samples/lower.md3" "$samples/upper.md3" "$samples/head.md3" "$samples/rocketl.md3"
+grep -q '^  120 frames, 2 tags: tag_head, tag_weapon$' "$work/out" || fail "upper.md3's tags: $(cat "$work/out")"
+
+# lower.md3: 120 frames, one tag, one surface whose triangles come first.
+lower_surface=$((108 + 120 * 56 + 120 * 112))
+head -c 100 "$samples/lower.md3" >"$work/short.md3"
+put_int32 "$(copy lower.md3 negative.md3)" 84 -1
+head -c 20000 "$samples/lower.md3" >"$work/outside.md3"
+corner=$(copy lower.md3 corner.md3)
+put_int32 "$corner" $((lower_surface + $(int32_at "$corner" $((lower_surface + 88))))) 490
+put_int32 "$(copy lower.md3 surface_frames.md3)" $((lower_surface + 72)) 7
+put_int32 "$(copy lower.md3 frameless.md3)" 76 0
+# Three copies of the one surface, each nearly the file's length.
+copies=$(copy lower.md3 copies.md3)
+put_int32 "$copies" 84 3
+put_int32 "$copies" $((lower_surface + 104)) 0
+hostile="short negative outside corner surface_frames frameless copies"
+set --
+for name in $hostile; do set -- "$@" "$work/$name.md3"; done
+expect 1 "refused: .+" "$md3info" "$@" "$work/missing.md3"
+[ "$(grep -c ': refused: ' "$work/out")" -eq 8 ] || fail "not one line per file: $(cat "$work/out")"
+[ "$(sed 's/^[^:]*: refused: //' "$work/out" | sort -u | wc -l)" -eq 8 ] || fail "reasons repeat: $(cat "$work/out")"
+
+expect 2 "" "$md3info"
+echo "PASS"
