@@ -205,7 +205,7 @@ int read_surface(Source *source, int32_t index, int64_t start, int32_t model_fra
     if (!fits(start, 1, sizeof(Md3SurfaceHeader), source->length))
         return refuse(reason, "surface %d: header lies outside the file", index);
     if (!fetch(source, start, sizeof *header, header))
-        return refuse(reason, unreadable);
+        return refuse(reason, "%s", unreadable);
     if (header->num_frames < 0 || header->num_shaders < 0 || header->num_verts < 0 || header->num_triangles < 0)
         return refuse(reason, "surface %d: negative count", index);
     if (header->num_frames < model_frames)
@@ -261,9 +261,9 @@ int read_model(Source *source, const Layout &layout, Md3Model *model, char *reas
     if (tag_count > 0 && !fits(layout.tags_at, tag_count, sizeof(Md3Tag), length))
         return refuse(reason, "tags lie outside the file");
 
-    // The frames are read in one go (the first record's stride apart lie
-    // no further than the last record), then, where the records are longer
-    // than Md3Frame, each frame after the first from its own place.
+    // The frames are read as one block of Md3Frame records, which ends no
+    // later than the last record; where the records are longer, each frame
+    // after the first is then read again from its own place.
     const bool long_frames = layout.frame_stride != int64_t(sizeof(Md3Frame));
     const char *fault = copy_array(source, layout.frames_at, header->num_frames, &model->frames);
     for (int32_t f = 1; !fault && long_frames && f < header->num_frames; ++f)
@@ -272,21 +272,21 @@ int read_model(Source *source, const Layout &layout, Md3Model *model, char *reas
     if (!fault)
         fault = copy_array(source, layout.tags_at, tag_count, &model->tags);
     if (fault)
-        return refuse(reason, fault);
+        return refuse(reason, "%s", fault);
     if (header->num_tags > 0) {
         if (!spend(source, int64_t(header->num_tags) * int64_t(sizeof(Md3Model *))))
-            return refuse(reason, too_much);
+            return refuse(reason, "%s", too_much);
         model->links = static_cast<Md3Model **>(std::calloc(size_t(header->num_tags), sizeof(Md3Model *)));
         if (!model->links)
-            return refuse(reason, too_much);
+            return refuse(reason, "%s", too_much);
     }
     if (header->num_surfaces > 0) {
         if (!spend(source, int64_t(header->num_surfaces) * int64_t(sizeof(Md3Surface))))
-            return refuse(reason, too_much);
+            return refuse(reason, "%s", too_much);
         // calloc: every surface starts with null arrays and has_texture 0.
         model->surfaces = static_cast<Md3Surface *>(std::calloc(size_t(header->num_surfaces), sizeof(Md3Surface)));
         if (!model->surfaces)
-            return refuse(reason, too_much);
+            return refuse(reason, "%s", too_much);
     }
     // Each surface after the first starts at the previous start plus its
     // ofs_end. The last ofs_end is never used.
@@ -323,7 +323,7 @@ int read_header(Source *source, Md3Model *model, char *reason) {
     if (source->length < int64_t(sizeof(Md3Header)))
         return refuse(reason, "shorter than the %d-byte header", int(sizeof(Md3Header)));
     if (!fetch(source, 0, sizeof *header, header))
-        return refuse(reason, unreadable);
+        return refuse(reason, "%s", unreadable);
     if (std::memcmp(header->ident, md3_ident, sizeof md3_ident) != 0)
         return refuse(reason, "not an MD3 file (no IDP3 ident)");
     if (header->version != md3_version)
@@ -428,7 +428,7 @@ int MD3_Load(const char *file_name, Md3Model *model, char *reason) {
     const int64_t length = file_length(file);
     int loaded = 0;
     if (length < 0) {
-        refuse(reason, unreadable);
+        refuse(reason, "%s", unreadable);
     } else {
         Source source = {nullptr, file, length, 2 * length};
         loaded = read_source(&source, model, reason);
