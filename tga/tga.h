@@ -3,8 +3,9 @@
 // returns the name of a new texture object, or 0 when none was made: a file
 // that cannot be opened, is not an uncompressed type 2/3 image, is shorter
 // than its header, has a negative size or the wrong depth, or memory that
-// runs out. A call that returns 0 has made no GL call. GL and GLU errors are
-// left in the GL error state; the name is returned all the same.
+// runs out. A call that returns 0 has made no GL call. GL errors are left in
+// the GL error state; the code that gluBuild2DMipmaps returns is not kept
+// (it sets no GL error). The name is returned all the same.
 // On success GL_UNPACK_ALIGNMENT is 1, the new texture is bound and the
 // texture environment mode is GL_MODULATE.
 //
@@ -12,11 +13,12 @@
 // header) an image whose texel data for one gluBuild2DMipmaps or
 // glTexImage2D call would exceed TGA_MAX_UPLOAD_BYTES: width * height *
 // bytes per texel, that is 4 for a 32-bit file, 3 for a 24-bit file or cube
-// face and for a DOT3 map, 2 for a du/dv map, 1 for an 8-bit file. Both GLU
-// mipmap builders (Mesa's and Wine's glu32) compute offsets into the image in
-// 32-bit integers and crash beyond it (a 23171 x 23171 32-bit or 26756 x
-// 26756 24-bit image); 23170 x 23170 at 32 bits still loads. Every 8-bit
-// image is below it.
+// face and for a DOT3 map, 2 for a du/dv map, 1 for an 8-bit file. The limit
+// guards each cube face too, which goes to glTexImage2D at its own size. Both
+// GLU mipmap builders (Mesa's and Wine's glu32) compute offsets into the
+// image in 32-bit integers and crash beyond it (a 23171 x 23171 32-bit or
+// 26756 x 26756 24-bit image); 23170 x 23170 at 32 bits still loads. Every
+// 8-bit image is below it.
 #ifndef TGA_TGA_H
 #define TGA_TGA_H
 
