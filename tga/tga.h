@@ -3,8 +3,9 @@
 // returns the name of a new texture object, or 0 when none was made: a file
 // that cannot be opened, is not an uncompressed type 2/3 image, is shorter
 // than its header, has a negative size or the wrong depth, or memory that
-// runs out. A call that returns 0 has made no GL call. GL and GLU errors are
-// left in the GL error state; the name is returned all the same.
+// runs out. A call that returns 0 has made no GL call. GL errors are left in
+// the GL error state; the code that gluBuild2DMipmaps returns is not kept
+// (it sets no GL error). The name is returned all the same.
 // On success GL_UNPACK_ALIGNMENT is 1, the new texture is bound and the
 // texture environment mode is GL_MODULATE.
 //
@@ -12,11 +13,29 @@
 // header) an image whose texel data for one gluBuild2DMipmaps or
 // glTexImage2D call would exceed TGA_MAX_UPLOAD_BYTES: width * height *
 // bytes per texel, that is 4 for a 32-bit file, 3 for a 24-bit file or cube
-// face and for a DOT3 map, 2 for a du/dv map, 1 for an 8-bit file. Both GLU
-// mipmap builders (Mesa's and Wine's glu32) compute offsets into the image in
-// 32-bit integers and crash beyond it (a 23171 x 23171 32-bit or 26756 x
-// 26756 24-bit image); 23170 x 23170 at 32 bits still loads. Every 8-bit
-// image is below it.
+// face and for a DOT3 map, 2 for a du/dv map, 1 for an 8-bit file. The limit
+// guards each cube face too, which goes to glTexImage2D at its own size. Both
+// GLU mipmap builders (Mesa's and Wine's glu32) compute offsets into the
+// image in 32-bit integers and crash beyond it (a 23171 x 23171 32-bit or
+// 26756 x 26756 24-bit image); 23170 x 23170 at 32 bits still loads. Every
+// 8-bit image is below it.
+//
+// The limit counts the image as stored, not the power-of-two size that
+// gluBuild2DMipmaps first scales a 2D or DOT3 upload to: each side goes to
+// the nearer power of two, halfway (3 * 2^k) going up, so 24575 becomes 16384
+// and 24576 becomes 32768, as far as GL_MAX_TEXTURE_SIZE and proxy textures
+// allow. With the 32768 of most desktop drivers (llvmpipe has 16384) a
+// 24576 x 12288 32-bit image, 1207959552 bytes and accepted, becomes 32768 x
+// 16384 x 4 = 2^31 bytes. Both builders compute that buffer's size in a
+// 32-bit int, which comes out negative, and the allocation fails cleanly:
+// gluBuild2DMipmaps returns GLU_OUT_OF_MEMORY with no texture call but its
+// proxy query, nothing written out of place and the pixel store state put
+// back, so the upload returns a texture without an image and no GL error.
+// That happens from 2^31 scaled bytes: at 32 bits once the sides reach 24576
+// and 12288 (either way round), at 24 bits and for DOT3 maps once both reach
+// 24576; 24576 x 12287 at 32 bits, scaled to 32768 x 8192 x 4 = 2^30 bytes,
+// still loads. No accepted image scales to 2^32 bytes, where the size would
+// wrap round to a small allocation.
 #ifndef TGA_TGA_H
 #define TGA_TGA_H
 

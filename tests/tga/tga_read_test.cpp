@@ -212,7 +212,9 @@ TEST_F(TgaReadTest, ImagesBeyondTheUploadLimitAreRefused) {
         {26756, 26756, 24, 0, 0},
         {26755, 26755, 24, 0, 0},   // 2147490075: GLU would still cope, the limit does not
         {32767, 32767, 32, 0, 0},
-        {26754, 26754, 8, 3, 1},    // a DOT3 map of 2147329548 bytes
+        {24576, 12287, 32, 0, 1},   // GLU scales it to 32768 x 8192 x 4 = 1073741824 bytes and builds it
+        {24576, 12288, 32, 0, 1},   // to 32768 x 16384 x 4 = 2147483648: GLU_OUT_OF_MEMORY, no stray write
+        {26754, 26754, 8, 3, 1},    // a DOT3 map of 2147329548 bytes, which GLU scales to 32768 x 32768 x 3
         {26755, 26755, 8, 3, 0},
         {23170, 23170, 8, 4, 1},    // 2147395600: what the 32-bit image may reach
         {23171, 23171, 8, 4, 0},
