@@ -6,20 +6,21 @@
 #   build/win-clang  the same Windows tree built by Clang on the MinGW-w64
 #                    runtime; the host tests run its check programs too
 # The host tree comes first since the Windows trees run its make_samples.
-# Extra arguments go to the host configure step.
+# Extra arguments go to the host configure step. Every tree treats a
+# compiler warning as an error, so a warning cannot land unseen.
 set -e
 cd "$(dirname "$0")/.."
 ROOT=$(pwd)
 JOBS=$(nproc 2>/dev/null || echo 2)
 
-cmake -S . -B build/host -DMD3V_WIN_BUILD_DIR="$ROOT/build/win" \
+cmake -S . -B build/host -DCMAKE_COMPILE_WARNING_AS_ERROR=ON -DMD3V_WIN_BUILD_DIR="$ROOT/build/win" \
       -DMD3V_WIN_CLANG_BUILD_DIR="$ROOT/build/win-clang" "$@"
 cmake --build build/host -j "$JOBS"
 
-cmake -S . -B build/win -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-x86_64.cmake" \
+cmake -S . -B build/win -DCMAKE_COMPILE_WARNING_AS_ERROR=ON -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-x86_64.cmake" \
       -DCMAKE_BUILD_TYPE=Release -DMD3V_MAKE_SAMPLES="$ROOT/build/host/tools/make_samples"
 cmake --build build/win -j "$JOBS"
 
-cmake -S . -B build/win-clang -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/clang-mingw-w64-x86_64.cmake" \
+cmake -S . -B build/win-clang -DCMAKE_COMPILE_WARNING_AS_ERROR=ON -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/clang-mingw-w64-x86_64.cmake" \
       -DCMAKE_BUILD_TYPE=Release -DMD3V_MAKE_SAMPLES="$ROOT/build/host/tools/make_samples"
 cmake --build build/win-clang -j "$JOBS"
