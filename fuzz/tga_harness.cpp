@@ -10,8 +10,6 @@
 
 namespace {
 
-const size_t header_bytes = tga_header_size;
-
 // Headers that claim more pixel data than this are checked but not read: a
 // file of a few bytes may claim 2 GB, and allocating that for every such
 // input would stall the fuzzer without reaching any new code. The header
@@ -92,10 +90,10 @@ const char *check_read(const TgaImage &image, const uint8_t *data, size_t size) 
         return "pixel byte count wrong";
     if (bytes && !image.pixels)
         return "no pixel buffer";
-    size_t present = size > header_bytes ? size - header_bytes : 0;
+    size_t present = size > tga_header_size ? size - tga_header_size : 0;
     if (present > bytes)
         present = size_t(bytes);
-    if (present && std::memcmp(image.pixels, data + header_bytes, present) != 0)
+    if (present && std::memcmp(image.pixels, data + tga_header_size, present) != 0)
         return "pixel bytes differ from the file";
     // A short file may declare gigabytes: look at the start of the missing
     // part and at the last byte, which also proves the buffer's length.
@@ -172,7 +170,7 @@ TgaHarnessResult TgaHarness_Run(const uint8_t *data, size_t size) {
     else if (result.read == 0 && !reason[0])
         result.fault = "TGA_ReadMemory refused without a reason";
     else if (result.read == 1)
-        result.fault = size < header_bytes ? "file shorter than the header accepted" : check_read(image, data, size);
+        result.fault = size < tga_header_size ? "file shorter than the header accepted" : check_read(image, data, size);
     std::free(image.pixels);
     return result;
 }
