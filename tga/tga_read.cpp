@@ -112,30 +112,44 @@ int TGA_UseTakes(TgaUse use, const TgaImage *header, char *reason) {
     return 1;
 }
 
-// The zeroed pixel buffer of an image that `use` takes, *size bytes of
-// pixel data and the slack; null when refused.
-static uint8_t *take_pixels(TgaUse use, const TgaImage *image, uint64_t *size, char *reason) {
+// Buffers up to this size are not zeroed when allocated: what the file
+// does not supply and the slack are cleared after the read, which spares a
+// complete file the clearing. Larger ones come zeroed from calloc, whose
+// fresh pages cost nothing until touched, so that a short file that claims
+// gigabytes commits none of them.
+const uint64_t cleared_after_read = uint64_t(16) << 20;
+
+// The pixel buffer of an image that `use` takes: *size bytes of pixel data
+// and the slack, *allocated in all; null when refused. Never empty (the
+// slack), so that an empty image still has a buffer.
+static uint8_t *take_pixels(TgaUse use, const TgaImage *image, uint64_t *size, uint64_t *allocated, char *reason) {
     if (!TGA_UseTakes(use, image, reason))
         return nullptr;
     int depth = image->bits_per_pixel;
     *size = TGA_PixelBytes(image->width, image->height, depth);
-    uint64_t allocated = *size + TGA_BufferSlack(image->width, depth / 8);
-    // Zeroed, so that bytes a truncated file does not supply are 0 rather
-    // than heap garbage; never empty (the slack), so that an empty image
-    // still has a buffer.
-    uint8_t *pixels = nullptr;
-    if (allocated <= uint64_t(SIZE_MAX))
-        pixels = static_cast<uint8_t *>(std::calloc(size_t(allocated), 1));
+    *allocated = *size + TGA_BufferSlack(image->width, depth / 8);
+    void *pixels = nullptr;
+    if (*allocated <= cleared_after_read)
+        pixels = std::malloc(size_t(*allocated));
+    else if (*allocated <= uint64_t(SIZE_MAX))
+        pixels = std::calloc(size_t(*allocated), 1);
     if (!pixels)
-        refuse(reason, "%llu bytes cannot be allocated", static_cast<unsigned long long>(allocated));
-    return pixels;
+        refuse(reason, "%llu bytes cannot be allocated", static_cast<unsigned long long>(*allocated));
+    return static_cast<uint8_t *>(pixels);
+}
+
+// Zeros after the `filled` bytes that the file supplied, rather than heap
+// garbage: a truncated file's missing bytes and the slack.
+static void clear_unread(uint8_t *pixels, size_t filled, uint64_t allocated) {
+    if (allocated <= cleared_after_read)
+        std::memset(pixels + filled, 0, size_t(allocated) - filled);
 }
 
 int TGA_ReadMemory(const uint8_t *bytes, size_t size, TgaImage *image, TgaUse use, char *reason) {
     if (!TGA_ParseHeader(bytes, size, image, reason))
         return 0;
-    uint64_t pixel_bytes = 0;
-    uint8_t *pixels = take_pixels(use, image, &pixel_bytes, reason);
+    uint64_t pixel_bytes = 0, allocated = 0;
+    uint8_t *pixels = take_pixels(use, image, &pixel_bytes, &allocated, reason);
     if (!pixels)
         return 0;
     size_t present = size - tga_header_size;
@@ -143,6 +157,7 @@ int TGA_ReadMemory(const uint8_t *bytes, size_t size, TgaImage *image, TgaUse us
         present = size_t(pixel_bytes);
     if (present)
         std::memcpy(pixels, bytes + tga_header_size, present);
+    clear_unread(pixels, present, allocated);
     image->pixels = pixels;
     return 1;
 }
@@ -179,11 +194,11 @@ int TGA_Read(const char *file_name, TgaImage *image, TgaUse use, char *reason) {
     FILE *file = open_header(file_name, image, reason);
     if (!file)
         return 0;
-    uint64_t size = 0;
-    uint8_t *pixels = take_pixels(use, image, &size, reason);
-    // A short read is not an error: the missing bytes stay zero.
+    uint64_t size = 0, allocated = 0;
+    uint8_t *pixels = take_pixels(use, image, &size, &allocated, reason);
+    // A short read is not an error: the missing bytes are zero.
     if (pixels)
-        (void)std::fread(pixels, 1, size_t(size), file);
+        clear_unread(pixels, std::fread(pixels, 1, size_t(size), file), allocated);
     std::fclose(file);
     image->pixels = pixels;
     return pixels != nullptr;
