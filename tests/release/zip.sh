@@ -18,7 +18,7 @@ trap 'e2e_cleanup; WINEPREFIX="$MD3V_WINEPREFIX" wineserver -k 2>/dev/null; rm -
 [ "$(ls -A "$RUN")" = "$folder" ] || fail "the zip does not unpack into the one folder $folder: $(ls -A "$RUN")"
 RUN="$RUN/$folder"
 files="README.txt base.tga base1.tga base2.tga base3.tga font.dll font.tga head.md3 lower.md3 rocketl.md3
-tga.dll upper.md3 viewer.exe"
+tga.dll tgainfo.exe upper.md3 viewer.exe"
 [ "$(ls -A "$RUN" | tr '\n' ' ')" = "$(echo $files) " ] || fail "the folder holds: $(ls -A "$RUN" | tr '\n' ' ')"
 for file in $files; do
     [ "$file" = README.txt ] || grep -q "$file" "$RUN/README.txt" || fail "README.txt does not mention $file"
@@ -27,7 +27,7 @@ done
 # Every DLL a program imports is in the folder or one of Windows' own, as
 # the fresh prefix's system32 has them: no MinGW runtime.
 system32="$MD3V_WINEPREFIX/drive_c/windows/system32"
-for program in viewer.exe tga.dll font.dll; do
+for program in viewer.exe tga.dll font.dll tgainfo.exe; do
     for dll in $(x86_64-w64-mingw32-objdump -p "$RUN/$program" | sed -n 's/^[[:space:]]*DLL Name: //p'); do
         [ -n "$(find "$RUN" "$system32" -maxdepth 1 -iname "$dll")" ] ||
             fail "$program imports $dll, which is neither in the zip nor part of Windows"
