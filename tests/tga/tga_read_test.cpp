@@ -23,16 +23,15 @@ struct TgaReadTest : ::testing::Test {
     // no buffer.
     void ExpectRefused(const std::vector<uint8_t> &bytes, TgaUse use, const std::string &reason) {
         std::string path = TgaTest_WriteBytes(dir, "r.tga", bytes);
-        char from_file[tga_reason_size] = "", from_memory[tga_reason_size] = "";
-        TgaImage image;
-        image.pixels = reinterpret_cast<uint8_t *>(&image);   // must be cleared
-        EXPECT_EQ(0, TGA_Read(path.c_str(), &image, use, from_file)) << reason;
-        EXPECT_EQ(reason, from_file);
-        EXPECT_EQ(nullptr, image.pixels) << reason;
-        image.pixels = reinterpret_cast<uint8_t *>(&image);
-        EXPECT_EQ(0, TGA_ReadMemory(bytes.data(), bytes.size(), &image, use, from_memory)) << reason;
-        EXPECT_EQ(reason, from_memory);
-        EXPECT_EQ(nullptr, image.pixels) << reason;
+        for (int memory : {0, 1}) {
+            char why[tga_reason_size] = "";
+            TgaImage image;
+            image.pixels = reinterpret_cast<uint8_t *>(&image);   // must be cleared
+            EXPECT_EQ(0, memory ? TGA_ReadMemory(bytes.data(), bytes.size(), &image, use, why)
+                                : TGA_Read(path.c_str(), &image, use, why)) << reason;
+            EXPECT_EQ(reason, why) << "from memory: " << memory;
+            EXPECT_EQ(nullptr, image.pixels) << reason;
+        }
     }
 };
 
@@ -110,10 +109,8 @@ TEST_F(TgaReadTest, TopLeftOriginKeepsFileRowOrder) {
 
 TEST_F(TgaReadTest, DepthsAnUploadDoesNotTakeAreRefused) {
     struct Case { int depth; TgaUse use; const char *reason; } cases[] = {
-        {1, TGA_USE_IMAGE, "1 bits per pixel is not read"},
-        {15, TGA_USE_IMAGE, "15 bits per pixel is not read"},
-        {16, TGA_USE_IMAGE, "16 bits per pixel is not read"},
-        {48, TGA_USE_IMAGE, "48 bits per pixel is not read"},
+        {1, TGA_USE_IMAGE, "1 bits per pixel is not read"}, {15, TGA_USE_IMAGE, "15 bits per pixel is not read"},
+        {16, TGA_USE_IMAGE, "16 bits per pixel is not read"}, {48, TGA_USE_IMAGE, "48 bits per pixel is not read"},
         {8, TGA_USE_CUBE_FACE, "8 bits per pixel is not a cube face (24 bits)"},
         {32, TGA_USE_CUBE_FACE, "32 bits per pixel is not a cube face (24 bits)"},
         {24, TGA_USE_DOT3, "24 bits per pixel is not a height map (8 bits)"},
@@ -152,16 +149,13 @@ TEST_F(TgaReadTest, RefusedHeaders) {
     // Image ID, colour map, colour-mapped, RLE and unknown types, each in an
     // otherwise valid file.
     const ByteCase cases[] = {
-        {0, 5, "image ID present (length 5)"},
-        {0, 1, "image ID present (length 1)"},
-        {1, 1, "colour map present (map type 1)"},
-        {2, 0, "image type 0 is not read"},
+        {0, 5, "image ID present (length 5)"}, {0, 1, "image ID present (length 1)"},
+        {1, 1, "colour map present (map type 1)"}, {2, 0, "image type 0 is not read"},
         {2, 1, "image type 1 (colour-mapped) is not read"},
         {2, 9, "image type 9 (run-length encoded colour-mapped) is not read"},
         {2, 10, "image type 10 (run-length encoded) is not read"},
         {2, 11, "image type 11 (run-length encoded grayscale) is not read"},
-        {2, 4, "image type 4 is not read"},
-        {2, 32, "image type 32 is not read"},
+        {2, 4, "image type 4 is not read"}, {2, 32, "image type 32 is not read"},
     };
     for (const ByteCase &c : cases) {
         std::vector<uint8_t> bytes = Valid2x2();
@@ -172,12 +166,8 @@ TEST_F(TgaReadTest, RefusedHeaders) {
 
 TEST_F(TgaReadTest, NegativeSizesAreRefused) {
     // The high byte of a width or height of 2.
-    const ByteCase cases[] = {
-        {13, 0x80, "width -32766 is negative"},
-        {13, 0xFF, "width -254 is negative"},
-        {15, 0x80, "height -32766 is negative"},
-        {15, 0xFF, "height -254 is negative"},
-    };
+    const ByteCase cases[] = {{13, 0x80, "width -32766 is negative"}, {13, 0xFF, "width -254 is negative"},
+                              {15, 0x80, "height -32766 is negative"}, {15, 0xFF, "height -254 is negative"}};
     for (const ByteCase &c : cases) {
         std::vector<uint8_t> bytes = Valid2x2();
         bytes[size_t(c.offset)] = c.value;
@@ -253,8 +243,7 @@ TEST_F(TgaReadTest, BufferThatCannotBeAllocatedGivesZero) {
 // one byte less still loads. Header-only files, so buffers stay untouched.
 TEST_F(TgaReadTest, ImagesBeyondTheUploadLimitAreRefused) {
     struct Case { int width, height, depth; TgaUse use; const char *reason; } cases[] = {
-        // 2147580964 bytes
-        {23171, 23171, 32, TGA_USE_IMAGE, "23171 x 23171 x 4 bytes is over TGA_MAX_UPLOAD_BYTES"},
+        {23171, 23171, 32, TGA_USE_IMAGE, "23171 x 23171 x 4 bytes is over TGA_MAX_UPLOAD_BYTES"},   // 2147580964
         {26756, 26756, 24, TGA_USE_IMAGE, "26756 x 26756 x 3 bytes is over TGA_MAX_UPLOAD_BYTES"},
         // 2147490075: GLU would still cope, the limit does not
         {26755, 26755, 24, TGA_USE_IMAGE, "26755 x 26755 x 3 bytes is over TGA_MAX_UPLOAD_BYTES"},
