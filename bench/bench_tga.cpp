@@ -1,5 +1,7 @@
 // Reading and uploading 24- and 32-bit TGA files, next to stb_image
-// decoding the same files and the same mipmapped upload of its pixels.
+// decoding the same files and the same mipmapped upload of its pixels, and
+// the reader next to the least any reader does: read the file into a block.
+#include <cstdio>
 #include <cstdlib>
 
 #include <GL/gl.h>
@@ -35,6 +37,27 @@ void TgaRead(benchmark::State &state) {
         }
         benchmark::DoNotOptimize(image.pixels);
         std::free(image.pixels);
+    }
+    set_counters(state);
+}
+
+// fopen, then malloc and one fread of the whole file: what reading it costs
+// before the reader does anything of its own.
+void FreadFile(benchmark::State &state) {
+    const std::string &path = BenchData_Tga(int(state.range(0)), int(state.range(1)));
+    const size_t size = 18 + size_t(state.range(1)) * size_t(state.range(1)) * size_t(state.range(0) / 8);
+    for (auto _ : state) {
+        FILE *file = std::fopen(path.c_str(), "rb");
+        void *bytes = file ? std::malloc(size) : nullptr;
+        size_t got = bytes ? std::fread(bytes, 1, size, file) : 0;
+        if (file)
+            std::fclose(file);
+        benchmark::DoNotOptimize(bytes);
+        std::free(bytes);
+        if (got != size) {
+            state.SkipWithError("fopen, malloc or fread failed");
+            break;
+        }
     }
     set_counters(state);
 }
@@ -100,6 +123,7 @@ void StbUpload(benchmark::State &state) {
 }  // namespace
 
 BENCHMARK(TgaRead)->Apply(image_args)->ArgNames({"bits", "size"});
+BENCHMARK(FreadFile)->Apply(image_args)->ArgNames({"bits", "size"});
 BENCHMARK(StbLoad)->Apply(image_args)->ArgNames({"bits", "size"});
 BENCHMARK(TgaUploadImage)->Apply(image_args)->ArgNames({"bits", "size"})->UseRealTime();
 BENCHMARK(StbUpload)->Apply(image_args)->ArgNames({"bits", "size"})->UseRealTime();

@@ -7,7 +7,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     TgaHarnessResult result = TgaHarness_Run(data, size);
     if (result.fault) {
-        std::fprintf(stderr, "tga fault: %s (TGA_Read returned %d)\n", result.fault, result.read);
+        std::fprintf(stderr, "tga fault: %s (TGA_ReadMemory returned %d)\n", result.fault, result.read);
         std::abort();
     }
     return 0;

@@ -5,18 +5,22 @@
 #include <cstring>
 #include <vector>
 
-#include "fuzz_file.h"
+#include "heightmap.h"
 #include "heightmap_paths.h"
 #include "tga_read.h"
 
 namespace {
 
-const size_t header_bytes = 18;
+// Headers that claim more pixel data than this are checked but not read: a
+// file of a few bytes may claim 2 GB, and allocating that for every such
+// input would stall the fuzzer without reaching any new code. The header
+// checks and every use's verdict still run at full size.
+const uint64_t max_read_bytes = uint64_t(1) << 20;
 
-// Height maps above this many texels are read but not filtered: a short
-// file may declare 32767 x 32767, and filtering a gigatexel per input would
-// stall the fuzzer without reaching any new code.
-const int64_t max_filtered_texels = int64_t(1) << 18;
+// Height maps above this many texels are read but not filtered: the filter
+// takes every path (edges, narrow maps, the vector paths' interior) by
+// 64 x 64, and filtering larger maps took most of the fuzzer's time.
+const int64_t max_filtered_texels = int64_t(1) << 12;
 
 const uint64_t max_zero_checked = uint64_t(1) << 16;
 
@@ -82,15 +86,15 @@ const char *check_read(const TgaImage &image, const uint8_t *data, size_t size) 
     uint64_t bytes = TGA_PixelBytes(image.width, image.height, image.bits_per_pixel);
     int bpp = image.bits_per_pixel;
     if (bpp != 8 && bpp != 24 && bpp != 32)
-        return image.pixels ? "pixels read at a depth that has none" : nullptr;
+        return "a depth that no upload takes read";
     if (bytes != uint64_t(image.width) * uint64_t(image.height) * uint64_t(bpp / 8))
         return "pixel byte count wrong";
     if (bytes && !image.pixels)
         return "no pixel buffer";
-    size_t present = size > header_bytes ? size - header_bytes : 0;
+    size_t present = size > tga_header_size ? size - tga_header_size : 0;
     if (present > bytes)
         present = size_t(bytes);
-    if (present && std::memcmp(image.pixels, data + header_bytes, present) != 0)
+    if (present && std::memcmp(image.pixels, data + tga_header_size, present) != 0)
         return "pixel bytes differ from the file";
     // A short file may declare gigabytes: look at the start of the missing
     // part and at the last byte, which also proves the buffer's length.
@@ -111,25 +115,63 @@ const char *check_read(const TgaImage &image, const uint8_t *data, size_t size) 
     return nullptr;
 }
 
+// Each use's verdict on an accepted header, from its depths and its bytes
+// per texel against the size limit.
+const char *check_uses(const TgaImage &header, const int takes[tga_use_count]) {
+    int depth = header.bits_per_pixel;
+    uint64_t texels = uint64_t(header.width) * uint64_t(header.height);
+    bool image = (depth == 8 || depth == 24 || depth == 32) && texels * uint64_t(depth / 8) <= TGA_MAX_UPLOAD_BYTES;
+    bool cube_face = depth == 24 && texels * 3 <= TGA_MAX_UPLOAD_BYTES;
+    bool dot3 = depth == 8 && texels * 3 <= TGA_MAX_UPLOAD_BYTES;
+    bool dudv = depth == 8 && texels * 2 <= TGA_MAX_UPLOAD_BYTES;
+    if (takes[TGA_USE_IMAGE] != image || takes[TGA_USE_CUBE_FACE] != cube_face || takes[TGA_USE_DOT3] != dot3 ||
+        takes[TGA_USE_DUDV] != dudv)
+        return "an upload's verdict differs from its depths and the size limit";
+    return nullptr;
+}
+
+// The header checks and every upload's verdict, at full size, into header
+// and takes: null, or what was wrong.
+const char *check_header(const uint8_t *data, size_t size, TgaImage *header, int takes[tga_use_count]) {
+    // Cleared before each call, so that a refusal must write its own.
+    char reason[tga_reason_size] = "";
+    if (!TGA_ParseHeader(data, size, header, reason))
+        return reason[0] ? nullptr : "header refused without a reason";
+    for (int use = 0; use < tga_use_count; ++use) {
+        reason[0] = '\0';
+        takes[use] = TGA_UseTakes(TgaUse(use), header, reason);
+        if (!takes[use] && !reason[0])
+            return "an upload refused a header without a reason";
+    }
+    return check_uses(*header, takes);
+}
+
 }  // namespace
 
 TgaHarnessResult TgaHarness_Run(const uint8_t *data, size_t size) {
     TgaHarnessResult result = {0, nullptr};
-    const char *path = FuzzFile_Write(data, size, ".tga");
-    if (!path)
+    TgaImage header;
+    int takes[tga_use_count] = {0, 0, 0, 0};
+    result.fault = check_header(data, size, &header, takes);
+    if (result.fault)
         return result;
+    if (takes[TGA_USE_IMAGE] && TGA_PixelBytes(header.width, header.height, header.bits_per_pixel) > max_read_bytes) {
+        result.read = 1;   // taken, left unread
+        return result;
+    }
+
+    char reason[tga_reason_size] = "";
     TgaImage image;
     std::memset(&image, 0, sizeof image);
-    result.read = TGA_Read(path, &image);
-    FuzzFile_Remove(".tga");
-    if (result.read == 1) {
-        if (size < header_bytes)
-            result.fault = "file shorter than the header accepted";
-        else
-            result.fault = check_read(image, data, size);
-        std::free(image.pixels);
-    } else if (result.read != 0) {
-        result.fault = "TGA_Read returned neither 1 nor 0";
-    }
+    result.read = TGA_ReadMemory(data, size, &image, TGA_USE_IMAGE, reason);
+    if (result.read != 0 && result.read != 1)
+        result.fault = "TGA_ReadMemory returned neither 1 nor 0";
+    else if (result.read != takes[TGA_USE_IMAGE])
+        result.fault = "the reader and the header checks disagree";
+    else if (result.read == 0 && !reason[0])
+        result.fault = "TGA_ReadMemory refused without a reason";
+    else if (result.read == 1)
+        result.fault = size < tga_header_size ? "file shorter than the header accepted" : check_read(image, data, size);
+    std::free(image.pixels);
     return result;
 }

@@ -1,6 +1,7 @@
-// One fuzz input through the TGA reader and, for 8-bit images, through the
-// height-map filter and both encodings that the bump-map uploads run before
-// their GL calls. Shared by the libFuzzer target and the regression replays.
+// One fuzz input through the TGA header checks and every upload's verdict,
+// the memory reader and, for 8-bit images, the height-map filter and both
+// encodings that the bump-map uploads run before their GL calls. Shared by
+// the libFuzzer target and the regression replays.
 #ifndef FUZZ_TGA_HARNESS_H
 #define FUZZ_TGA_HARNESS_H
 
@@ -8,7 +9,7 @@
 #include <cstdint>
 
 struct TgaHarnessResult {
-    int read;            // what TGA_Read returned
+    int read;            // what TGA_ReadMemory returned (1 unread above the harness's size cap)
     const char *fault;   // null, or what was wrong with the result
 };
 

@@ -63,6 +63,7 @@ for b in json.load(open(sys.argv[1]))["benchmarks"]:
         labels[name] = b["label"]
 
 pairs = [("TgaRead", "StbLoad", "stb_image"),
+         ("TgaRead", "FreadFile", "fopen + malloc + fread of the whole file"),
          ("TgaUploadImage", "StbUpload", "stb_image + gluBuild2DMipmaps"),
          ("HeightMapDOT3", "CopyDOT3Bytes", "memcpy of the output bytes"),
          ("HeightMapDUDV", "CopyDUDVBytes", "memcpy of the output bytes"),

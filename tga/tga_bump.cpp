@@ -9,15 +9,11 @@
 #include "tga_gl.h"
 #include "tga_read.h"
 
-// Reads an 8-bit height map and takes an output buffer of bytes_per_texel
-// per texel. 1 with both buffers held; 0 with nothing held.
-static int read_height_map(const char *file_name, int bytes_per_texel, TgaImage *image, void **out) {
-    if (!TGA_Read(file_name, image, bytes_per_texel))
+// Reads an 8-bit height map for `use` and takes an output buffer of
+// bytes_per_texel per texel. 1 with both buffers held; 0 with nothing held.
+static int read_height_map(const char *file_name, TgaUse use, int bytes_per_texel, TgaImage *image, void **out) {
+    if (!TGA_Read(file_name, image, use, nullptr))
         return 0;
-    if (image->bits_per_pixel != 8) {
-        std::free(image->pixels);
-        return 0;
-    }
     // The DOT3 map goes through gluBuild2DMipmaps: zeroed slack after it,
     // as after the reader's buffers (TGA_BufferSlack).
     size_t size = size_t(image->width) * size_t(image->height) * size_t(bytes_per_texel) +
@@ -48,7 +44,7 @@ static GLuint begin_bump_texture(GLint min_filter) {
 unsigned int TGA_UploadDOT3(const char *file_name) {
     TgaImage image;
     void *out = nullptr;
-    if (!read_height_map(file_name, 3, &image, &out))
+    if (!read_height_map(file_name, TGA_USE_DOT3, tga_dot3_texel_bytes, &image, &out))
         return 0;
     uint8_t *normals = static_cast<uint8_t *>(out);
     HeightMap_EncodeDOT3(image.pixels, image.width, image.height, normals);
@@ -65,7 +61,7 @@ unsigned int TGA_UploadDOT3(const char *file_name) {
 unsigned int TGA_UploadDUDV(const char *file_name) {
     TgaImage image;
     void *out = nullptr;
-    if (!read_height_map(file_name, 2, &image, &out))
+    if (!read_height_map(file_name, TGA_USE_DUDV, tga_dudv_texel_bytes, &image, &out))
         return 0;
     int8_t *offsets = static_cast<int8_t *>(out);
     HeightMap_EncodeDUDV(image.pixels, image.width, image.height, offsets);

@@ -1,10 +1,34 @@
-// Reading uncompressed TGA files into memory, inside the tga library.
+// Reading uncompressed TGA files into memory, inside the tga library. Every
+// function that refuses a file can say why: given a buffer of
+// tga_reason_size bytes it writes one short line there (null: not wanted).
+// Nothing here keeps state, so any thread may call it.
 #ifndef TGA_TGA_READ_H
 #define TGA_TGA_READ_H
 
+#include <cstddef>
 #include <cstdint>
 
 #include "tga.h"
+
+// The fixed header that every file starts with.
+const size_t tga_header_size = 18;
+
+// Room for a refusal reason, its NUL included.
+const size_t tga_reason_size = 96;
+
+// Image types of the format (header byte 2). The reader reads the two
+// uncompressed ones without a colour map; the others are named in its
+// reasons.
+const uint8_t tga_type_colour_mapped = 1;
+const uint8_t tga_type_true_colour = 2;
+const uint8_t tga_type_grayscale = 3;
+const uint8_t tga_type_rle_colour_mapped = 9;
+const uint8_t tga_type_rle_true_colour = 10;
+const uint8_t tga_type_rle_grayscale = 11;
+
+// "true-colour", "run-length encoded" ... for the types above; null for
+// any other.
+const char *TGA_TypeName(int image_type);
 
 // Header fields and pixel data of one TGA file. The pixel bytes are kept
 // exactly as stored: rows in file order, B,G,R(,A) or one byte per pixel.
@@ -21,6 +45,15 @@ struct TgaImage {
     uint8_t *pixels;   // C heap, the caller frees it; null when not read
 };
 
+// What each upload takes and how many bytes per texel it hands to GL, the
+// measure of the size limit: the 2D image 8, 24 or 32 bits at the file's
+// own bytes per pixel; cube faces 24 bits at 3; height maps 8 bits at
+// tga_dot3_texel_bytes (RGB normals) or tga_dudv_texel_bytes (du, dv).
+enum TgaUse { TGA_USE_IMAGE, TGA_USE_CUBE_FACE, TGA_USE_DOT3, TGA_USE_DUDV };
+const int tga_use_count = 4;
+const int tga_dot3_texel_bytes = 3;
+const int tga_dudv_texel_bytes = 2;
+
 // Bytes of pixel data for a depth the reader accepts (8, 24, 32); 0 for any
 // other depth. Never overflows: the largest image is 32767 x 32767 x 4.
 uint64_t TGA_PixelBytes(int width, int height, int bits_per_pixel);
@@ -31,16 +64,31 @@ uint64_t TGA_PixelBytes(int width, int height, int bits_per_pixel);
 // inside the block. The slack is never part of the image.
 uint64_t TGA_BufferSlack(int width, int bytes_per_pixel);
 
-// Reads file_name into image. 0 when the file cannot be opened, is shorter
-// than its header, is not an uncompressed true-colour/grayscale image without
-// ID and colour map, has a negative size, or its buffer cannot be allocated;
-// nothing is then left allocated or open. 0 as well, before any pixel data
-// is read, when width * height * upload_bytes_per_pixel exceeds
-// TGA_MAX_UPLOAD_BYTES: the caller will hand that many bytes per pixel to GL
-// (0 stands for the image's own bytes per pixel). 1 otherwise: at 8, 24 and
-// 32 bits `pixels` holds the data (bytes missing from a truncated file are
-// zero), followed by TGA_BufferSlack zero bytes; at any other depth `pixels`
-// is null.
-int TGA_Read(const char *file_name, TgaImage *image, int upload_bytes_per_pixel = 0);
+// The header at the start of a file's size bytes, into header (pixels
+// null). 0 when they are fewer than tga_header_size, or the image has an ID
+// or a colour map, is not of type 2 or 3, or has a negative size; what any
+// upload takes is TGA_UseTakes's business.
+int TGA_ParseHeader(const uint8_t *bytes, size_t size, TgaImage *header, char *reason);
+
+// The same from the start of file_name; 0 also when it cannot be opened or
+// read. Reads nothing past the header.
+int TGA_ReadHeader(const char *file_name, TgaImage *header, char *reason);
+
+// 1 when `use` takes an image with a header that TGA_ParseHeader accepted:
+// its depth, and width * height * the use's bytes per texel at most
+// TGA_MAX_UPLOAD_BYTES.
+int TGA_UseTakes(TgaUse use, const TgaImage *header, char *reason);
+
+// The file in bytes .. bytes + size into image: 0 when TGA_ParseHeader or
+// TGA_UseTakes refuses it, before any pixel data is read, or its buffer
+// cannot be allocated; nothing is then left allocated. 1 otherwise, with
+// `pixels` holding the data (bytes missing from a truncated file are zero),
+// followed by TGA_BufferSlack zero bytes.
+int TGA_ReadMemory(const uint8_t *bytes, size_t size, TgaImage *image, TgaUse use, char *reason);
+
+// The same from file_name, its pixel data read straight into the buffer; 0
+// also when it cannot be opened (the record is then left as it was) or
+// read. Nothing is left open.
+int TGA_Read(const char *file_name, TgaImage *image, TgaUse use = TGA_USE_IMAGE, char *reason = nullptr);
 
 #endif

@@ -8,26 +8,18 @@
 
 unsigned int TGA_UploadImage(const char *file_name) {
     TgaImage image;
-    if (!TGA_Read(file_name, &image))
+    if (!TGA_Read(file_name, &image, TGA_USE_IMAGE, nullptr))
         return 0;
 
-    GLint internal_format;
-    GLenum pixel_format;
-    switch (image.bits_per_pixel) {
-    case 8:
+    // The reader takes 8, 24 and 32 bits only.
+    GLint internal_format = GL_RGBA8;
+    GLenum pixel_format = GL_BGRA_EXT;
+    if (image.bits_per_pixel == 8) {
         internal_format = GL_ALPHA8;
         pixel_format = GL_ALPHA;
-        break;
-    case 24:
+    } else if (image.bits_per_pixel == 24) {
         internal_format = GL_RGB8;
         pixel_format = GL_BGR_EXT;
-        break;
-    case 32:
-        internal_format = GL_RGBA8;
-        pixel_format = GL_BGRA_EXT;
-        break;
-    default:
-        return 0;   // depth not read: no pixel buffer
     }
 
     GLuint name = 0;
@@ -59,18 +51,13 @@ unsigned int TGA_UploadCube(const char *positive_x, const char *negative_x, cons
         GL_TEXTURE_CUBE_MAP_POSITIVE_Z, GL_TEXTURE_CUBE_MAP_NEGATIVE_Z,
     };
 
-    // Every face is read before the first GL call; the first unreadable or
-    // non-24-bit face ends the load, and later files stay unopened.
+    // Every face is read before the first GL call; the first face refused
+    // (unreadable, or not 24-bit: faces are sent as 24-bit data) ends the
+    // load, and later files stay unopened.
     TgaImage faces[6];
     for (int i = 0; i < 6; ++i) {
-        if (!TGA_Read(files[i], &faces[i])) {
+        if (!TGA_Read(files[i], &faces[i], TGA_USE_CUBE_FACE, nullptr)) {
             free_faces(faces, i);
-            return 0;
-        }
-        // Faces are sent as 24-bit data; any other depth would be read past
-        // its buffer, or has none.
-        if (faces[i].bits_per_pixel != 24) {
-            free_faces(faces, i + 1);
             return 0;
         }
     }

@@ -18,6 +18,9 @@ const uint32_t NORMAL_ANGLE_STEP_BITS = 0x3CC9D82Eu;
 
 // Writes the reason for a refusal into the caller's buffer, if any, and
 // gives the 0 that the refusing function returns.
+#if defined(__GNUC__)
+__attribute__((format(printf, 2, 3)))
+#endif
 int refuse(char *reason, const char *format, ...) {
     if (reason) {
         va_list arguments;
@@ -119,7 +122,7 @@ int fetch(Source *source, int64_t position, size_t size, void *out) {
 }
 
 const char *const too_much = "more to allocate than twice the file's length";
-const char *const unreadable = "the file cannot be read";
+const char *const unreadable = "file cannot be read";
 
 // Takes `bytes` from the budget; 0 when they are not left.
 int spend(Source *source, int64_t bytes) {
@@ -423,7 +426,7 @@ int MD3_Load(const char *file_name, Md3Model *model, char *reason) {
     // A file that cannot be opened leaves the record as it was.
     FILE *file = std::fopen(file_name, "rb");
     if (!file)
-        return refuse(reason, "cannot be opened");
+        return refuse(reason, "file cannot be opened");
     clear_model(model);
     const int64_t length = file_length(file);
     int loaded = 0;

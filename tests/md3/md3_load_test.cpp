@@ -161,7 +161,7 @@ TEST(Md3Load, RefusesOtherMagicVersionAndMissingFiles) {
     const Md3Model before = model;
     char reason[md3_reason_size] = "";
     EXPECT_EQ(MD3_Load(TestMd3_Path("no_such_file.md3").c_str(), &model, reason), 0);
-    EXPECT_STREQ(reason, "cannot be opened");
+    EXPECT_STREQ(reason, "file cannot be opened");
     EXPECT_EQ(std::memcmp(&model, &before, sizeof model), 0);
     EXPECT_EQ(MD3_Load(nullptr, &model), 0);
     EXPECT_EQ(std::memcmp(&model, &before, sizeof model), 0);

@@ -11,7 +11,8 @@ target_link_libraries(tga_core_tests PRIVATE tga_core tga_test_files)
 add_test(NAME tga_core_tests COMMAND tga_core_tests)
 
 add_executable(tga_upload_tests ${TGA_TEST_DIR}/tga_upload_test.cpp ${TGA_TEST_DIR}/tga_bump_test.cpp)
-target_link_libraries(tga_upload_tests PRIVATE tga tga_test_files)
+# The reader too, asked why an export refuses a file.
+target_link_libraries(tga_upload_tests PRIVATE tga tga_core tga_test_files)
 add_test(NAME tga_upload_tests COMMAND tga_upload_tests)
 
 set_tests_properties(tga_core_tests tga_upload_tests PROPERTIES ENVIRONMENT "${MD3V_TEST_ENV}")

@@ -94,16 +94,23 @@ TEST_F(TgaBumpTest, EveryCallMakesANewTexture) {
 }
 
 TEST_F(TgaBumpTest, OnlyEightBitHeightMapsAreAccepted) {
+    const char *not_8_bit = "24 bits per pixel is not a height map (8 bits)";
     for (auto upload : {TGA_UploadDOT3, TGA_UploadDUDV}) {
-        ExpectNoGlCall(upload, dir + "/missing.tga");
-        ExpectNoGlCall(upload, TgaTest_WriteImage(dir, "gray24.tga", 3, 4, 4, 24, std::vector<uint8_t>(48, 1)));
-        ExpectNoGlCall(upload, TgaTest_WriteImage(dir, "rgb24.tga", 2, 4, 4, 24, std::vector<uint8_t>(48, 1)));
-        ExpectNoGlCall(upload, TgaTest_WriteImage(dir, "rgba.tga", 2, 4, 4, 32, std::vector<uint8_t>(64, 1)));
-        ExpectNoGlCall(upload, TgaTest_WriteImage(dir, "sixteen.tga", 2, 4, 4, 16, std::vector<uint8_t>(32, 1)));
-        ExpectNoGlCall(upload, TgaTest_WriteImage(dir, "rle.tga", 11, 4, 4, 8, std::vector<uint8_t>(16, 1)));
+        ExpectNoGlCall(upload, dir + "/missing.tga", "file cannot be opened");
+        ExpectNoGlCall(upload, TgaTest_WriteImage(dir, "gray24.tga", 3, 4, 4, 24, std::vector<uint8_t>(48, 1)),
+                       not_8_bit);
+        ExpectNoGlCall(upload, TgaTest_WriteImage(dir, "rgb24.tga", 2, 4, 4, 24, std::vector<uint8_t>(48, 1)),
+                       not_8_bit);
+        ExpectNoGlCall(upload, TgaTest_WriteImage(dir, "rgba.tga", 2, 4, 4, 32, std::vector<uint8_t>(64, 1)),
+                       "32 bits per pixel is not a height map (8 bits)");
+        ExpectNoGlCall(upload, TgaTest_WriteImage(dir, "sixteen.tga", 2, 4, 4, 16, std::vector<uint8_t>(32, 1)),
+                       "16 bits per pixel is not a height map (8 bits)");
+        ExpectNoGlCall(upload, TgaTest_WriteImage(dir, "rle.tga", 11, 4, 4, 8, std::vector<uint8_t>(16, 1)),
+                       "image type 11 (run-length encoded grayscale) is not read");
     }
     // 26755 x 26755 texels make more than 2^31 - 1 bytes of DOT3 normals.
-    ExpectNoGlCall(TGA_UploadDOT3, TgaTest_WriteImage(dir, "huge.tga", 3, 26755, 26755, 8, {}));
+    ExpectNoGlCall(TGA_UploadDOT3, TgaTest_WriteImage(dir, "huge.tga", 3, 26755, 26755, 8, {}),
+                   "26755 x 26755 x 3 bytes is over TGA_MAX_UPLOAD_BYTES");
 }
 
 TEST_F(TgaBumpTest, OutputBufferThatCannotBeAllocatedGivesZero) {

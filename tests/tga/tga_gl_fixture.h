@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include "tga/tga_read.h"
 #include "tga_gl_checks.h"
 #include "tga_test_files.h"
 
@@ -25,8 +26,18 @@ struct TgaGlTest : ::testing::Test {
         TgaGl_End(&gl);
     }
 
-    // A failed upload: 0, no name generated, no state changed, no error.
-    void ExpectNoGlCall(unsigned int (*upload)(const char *), const std::string &path) {
+    // The reader, asked for an upload's use, refuses the file for reason:
+    // the exports give none, so this says why they refuse it.
+    void ExpectReason(const std::string &path, TgaUse use, const char *reason) {
+        char why[tga_reason_size] = "";
+        TgaImage image;
+        EXPECT_EQ(0, TGA_Read(path.c_str(), &image, use, why)) << path;
+        EXPECT_STREQ(reason, why) << path;
+    }
+
+    // A failed upload: 0, no name generated, no state changed, no error;
+    // refused for reason.
+    void ExpectNoGlCall(unsigned int (*upload)(const char *), const std::string &path, const char *reason) {
         GLuint before = TgaGl_ProbeName();
         EXPECT_EQ(0u, upload(path.c_str())) << path;
         EXPECT_EQ(before + 1, TgaGl_ProbeName()) << path;
@@ -36,6 +47,8 @@ struct TgaGlTest : ::testing::Test {
         EXPECT_EQ(GL_REPLACE, TgaGl_EnvMode()) << path;
         EXPECT_EQ(0, TgaGl_Integer(GL_TEXTURE_BINDING_2D)) << path;
         EXPECT_EQ(GLenum(GL_NO_ERROR), TgaGl_TakeError()) << path;
+        ExpectReason(path, upload == TGA_UploadImage ? TGA_USE_IMAGE
+                           : upload == TGA_UploadDOT3 ? TGA_USE_DOT3 : TGA_USE_DUDV, reason);
     }
 };
 

@@ -1,4 +1,5 @@
-// TGA_Read: the accepted subset, byte-exact buffers and the refused files.
+// TGA_Read and TGA_ReadMemory: the accepted subset, byte-exact buffers and
+// the refused files with their reasons.
 #include <cstdlib>
 #include <cstring>
 
@@ -17,6 +18,21 @@ struct TgaReadTest : ::testing::Test {
         ASSERT_FALSE(dir.empty());
     }
     void TearDown() override { TgaTest_RemoveDir(dir); }
+
+    // Both readers refuse the bytes for `use` with this reason, and leave
+    // no buffer.
+    void ExpectRefused(const std::vector<uint8_t> &bytes, TgaUse use, const std::string &reason) {
+        std::string path = TgaTest_WriteBytes(dir, "r.tga", bytes);
+        for (int memory : {0, 1}) {
+            char why[tga_reason_size] = "";
+            TgaImage image;
+            image.pixels = reinterpret_cast<uint8_t *>(&image);   // must be cleared
+            EXPECT_EQ(0, memory ? TGA_ReadMemory(bytes.data(), bytes.size(), &image, use, why)
+                                : TGA_Read(path.c_str(), &image, use, why)) << reason;
+            EXPECT_EQ(reason, why) << "from memory: " << memory;
+            EXPECT_EQ(nullptr, image.pixels) << reason;
+        }
+    }
 };
 
 std::vector<uint8_t> Valid2x2() {
@@ -34,7 +50,9 @@ TEST_F(TgaReadTest, TrueColourBufferEqualsFileBytesAndHeaderFields) {
     bytes[17] = 0x08;
     std::string path = TgaTest_WriteBytes(dir, "a.tga", bytes);
 
-    TgaImage image;
+    TgaImage image, copy;
+    std::memset(&image, 0, sizeof image);   // padding too: the two records are compared
+    std::memset(&copy, 0, sizeof copy);
     ASSERT_EQ(1, TGA_Read(path.c_str(), &image));
     EXPECT_EQ(0, image.id_length);
     EXPECT_EQ(0, image.color_map_type);
@@ -48,6 +66,10 @@ TEST_F(TgaReadTest, TrueColourBufferEqualsFileBytesAndHeaderFields) {
     ASSERT_NE(nullptr, image.pixels);
     EXPECT_EQ(0, std::memcmp(image.pixels, bytes.data() + 18, 12));
     std::free(image.pixels);
+    ASSERT_EQ(1, TGA_ReadMemory(bytes.data(), bytes.size(), &copy, TGA_USE_IMAGE, nullptr));
+    EXPECT_EQ(0, std::memcmp(&image, &copy, offsetof(TgaImage, pixels)));
+    EXPECT_EQ(0, std::memcmp(copy.pixels, bytes.data() + 18, 12));
+    std::free(copy.pixels);
 }
 
 TEST_F(TgaReadTest, ThirtyTwoBitAndWideSizes) {
@@ -85,15 +107,18 @@ TEST_F(TgaReadTest, TopLeftOriginKeepsFileRowOrder) {
     std::free(image.pixels);
 }
 
-TEST_F(TgaReadTest, UnreadDepthsGiveOneWithoutPixels) {
-    for (int depth : {1, 15, 16, 48}) {
+TEST_F(TgaReadTest, DepthsAnUploadDoesNotTakeAreRefused) {
+    struct Case { int depth; TgaUse use; const char *reason; } cases[] = {
+        {1, TGA_USE_IMAGE, "1 bits per pixel is not read"}, {15, TGA_USE_IMAGE, "15 bits per pixel is not read"},
+        {16, TGA_USE_IMAGE, "16 bits per pixel is not read"}, {48, TGA_USE_IMAGE, "48 bits per pixel is not read"},
+        {8, TGA_USE_CUBE_FACE, "8 bits per pixel is not a cube face (24 bits)"},
+        {32, TGA_USE_CUBE_FACE, "32 bits per pixel is not a cube face (24 bits)"},
+        {24, TGA_USE_DOT3, "24 bits per pixel is not a height map (8 bits)"},
+        {16, TGA_USE_DUDV, "16 bits per pixel is not a height map (8 bits)"},
+    };
+    for (const Case &c : cases) {
         std::vector<uint8_t> pixels(2 * 2 * 2, 0x55);
-        std::string path = TgaTest_WriteImage(dir, "d.tga", 2, 2, 2, uint8_t(depth), pixels);
-        TgaImage image;
-        image.pixels = reinterpret_cast<uint8_t *>(&image);   // must be cleared
-        ASSERT_EQ(1, TGA_Read(path.c_str(), &image)) << depth;
-        EXPECT_EQ(depth, image.bits_per_pixel);
-        EXPECT_EQ(nullptr, image.pixels) << depth;
+        ExpectRefused(TgaWriter_Encode(2, 2, 2, uint8_t(c.depth), pixels.data(), pixels.size()), c.use, c.reason);
     }
 }
 
@@ -114,32 +139,39 @@ TEST_F(TgaReadTest, ZeroSizesGiveAnEmptyBuffer) {
     }
 }
 
+struct ByteCase {
+    int offset;
+    uint8_t value;
+    const char *reason;
+};
+
 TEST_F(TgaReadTest, RefusedHeaders) {
-    struct Case {
-        int offset;
-        uint8_t value;
-    };
     // Image ID, colour map, colour-mapped, RLE and unknown types, each in an
     // otherwise valid file.
-    const Case cases[] = {{0, 5}, {0, 1}, {1, 1}, {2, 0}, {2, 1}, {2, 9}, {2, 10}, {2, 11}, {2, 4}, {2, 32}};
-    for (const Case &c : cases) {
+    const ByteCase cases[] = {
+        {0, 5, "image ID present (length 5)"}, {0, 1, "image ID present (length 1)"},
+        {1, 1, "colour map present (map type 1)"}, {2, 0, "image type 0 is not read"},
+        {2, 1, "image type 1 (colour-mapped) is not read"},
+        {2, 9, "image type 9 (run-length encoded colour-mapped) is not read"},
+        {2, 10, "image type 10 (run-length encoded) is not read"},
+        {2, 11, "image type 11 (run-length encoded grayscale) is not read"},
+        {2, 4, "image type 4 is not read"}, {2, 32, "image type 32 is not read"},
+    };
+    for (const ByteCase &c : cases) {
         std::vector<uint8_t> bytes = Valid2x2();
         bytes[size_t(c.offset)] = c.value;
-        std::string path = TgaTest_WriteBytes(dir, "r.tga", bytes);
-        TgaImage image;
-        EXPECT_EQ(0, TGA_Read(path.c_str(), &image)) << c.offset << "=" << int(c.value);
+        ExpectRefused(bytes, TGA_USE_IMAGE, c.reason);
     }
 }
 
 TEST_F(TgaReadTest, NegativeSizesAreRefused) {
-    for (int field : {12, 14}) {
-        for (uint8_t high : {uint8_t(0x80), uint8_t(0xFF)}) {
-            std::vector<uint8_t> bytes = Valid2x2();
-            bytes[size_t(field) + 1] = high;
-            std::string path = TgaTest_WriteBytes(dir, "n.tga", bytes);
-            TgaImage image;
-            EXPECT_EQ(0, TGA_Read(path.c_str(), &image)) << field << " " << int(high);
-        }
+    // The high byte of a width or height of 2.
+    const ByteCase cases[] = {{13, 0x80, "width -32766 is negative"}, {13, 0xFF, "width -254 is negative"},
+                              {15, 0x80, "height -32766 is negative"}, {15, 0xFF, "height -254 is negative"}};
+    for (const ByteCase &c : cases) {
+        std::vector<uint8_t> bytes = Valid2x2();
+        bytes[size_t(c.offset)] = c.value;
+        ExpectRefused(bytes, TGA_USE_IMAGE, c.reason);
     }
 }
 
@@ -147,10 +179,8 @@ TEST_F(TgaReadTest, FilesShorterThanTheHeaderAreRefused) {
     std::vector<uint8_t> full = Valid2x2();
     for (size_t length : {size_t(0), size_t(1), size_t(3), size_t(8), size_t(17)}) {
         std::vector<uint8_t> bytes(full.begin(), full.begin() + long(length));
-        std::string path = TgaTest_WriteBytes(dir, "s.tga", bytes);
-        TgaImage image;
-        std::memset(&image, 0, sizeof image);
-        EXPECT_EQ(0, TGA_Read(path.c_str(), &image)) << length;
+        ExpectRefused(bytes, TGA_USE_IMAGE,
+                      "file of " + std::to_string(length) + " bytes is shorter than its 18-byte header");
     }
 }
 
@@ -183,22 +213,27 @@ TEST_F(TgaReadTest, MissingFileLeavesTheRecordUntouched) {
     std::memset(&image, 0xAB, sizeof image);
     TgaImage before = image;
     std::string path = dir + "/missing.tga";
-    EXPECT_EQ(0, TGA_Read(path.c_str(), &image));
+    char reason[tga_reason_size] = "";
+    EXPECT_EQ(0, TGA_Read(path.c_str(), &image, TGA_USE_IMAGE, reason));
     EXPECT_EQ(0, std::memcmp(&before, &image, sizeof image));
+    EXPECT_STREQ("file cannot be opened", reason);
     // A directory opens on Linux but has no header to read.
-    EXPECT_EQ(0, TGA_Read(dir.c_str(), &image));
+    EXPECT_EQ(0, TGA_Read(dir.c_str(), &image, TGA_USE_IMAGE, reason));
+    EXPECT_STREQ("file cannot be read", reason);
 }
 
 TEST_F(TgaReadTest, BufferThatCannotBeAllocatedGivesZero) {
-    // 16384 x 16384 at 32 bits: a 1 GiB buffer for a header-only file.
-    std::string path = TgaTest_WriteImage(dir, "huge.tga", 2, 16384, 16384, 32, {});
+    // 16384 x 16384 at 32 bits: a 1 GiB buffer (and a row and a pixel of
+    // slack) for a header-only file.
+    std::vector<uint8_t> bytes = TgaWriter_Encode(2, 16384, 16384, 32, nullptr, 0);
+    std::string path = TgaTest_WriteBytes(dir, "huge.tga", bytes);
     TgaTest_PrepareAllocationLimit(256);
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(
         {
             TgaTest_LimitAllocations(256);
-            TgaImage image;
-            std::exit(TGA_Read(path.c_str(), &image) == 0 ? 0 : 1);
+            ExpectRefused(bytes, TGA_USE_IMAGE, "1073807364 bytes cannot be allocated");
+            std::exit(::testing::Test::HasFailure() ? 1 : 0);
         },
         ::testing::ExitedWithCode(0), "");
 }
@@ -207,31 +242,34 @@ TEST_F(TgaReadTest, BufferThatCannotBeAllocatedGivesZero) {
 // header that promises more is refused before its pixel data is read, and
 // one byte less still loads. Header-only files, so buffers stay untouched.
 TEST_F(TgaReadTest, ImagesBeyondTheUploadLimitAreRefused) {
-    struct Case { int width, height, depth, upload_bytes, result; } cases[] = {
-        {23171, 23171, 32, 0, 0},   // 2147580964 bytes
-        {26756, 26756, 24, 0, 0},
-        {26755, 26755, 24, 0, 0},   // 2147490075: GLU would still cope, the limit does not
-        {32767, 32767, 32, 0, 0},
-        {24576, 12287, 32, 0, 1},   // GLU scales it to 32768 x 8192 x 4 = 1073741824 bytes and builds it
-        {24576, 12288, 32, 0, 1},   // to 32768 x 16384 x 4 = 2147483648: GLU_OUT_OF_MEMORY, no stray write
-        {26754, 26754, 8, 3, 1},    // a DOT3 map of 2147329548 bytes, which GLU scales to 32768 x 32768 x 3
-        {26755, 26755, 8, 3, 0},
-        {23170, 23170, 8, 4, 1},    // 2147395600: what the 32-bit image may reach
-        {23171, 23171, 8, 4, 0},
-        {32767, 32767, 16, 0, 1},   // a depth that is never read
+    struct Case { int width, height, depth; TgaUse use; const char *reason; } cases[] = {
+        {23171, 23171, 32, TGA_USE_IMAGE, "23171 x 23171 x 4 bytes is over TGA_MAX_UPLOAD_BYTES"},   // 2147580964
+        {26756, 26756, 24, TGA_USE_IMAGE, "26756 x 26756 x 3 bytes is over TGA_MAX_UPLOAD_BYTES"},
+        // 2147490075: GLU would still cope, the limit does not
+        {26755, 26755, 24, TGA_USE_IMAGE, "26755 x 26755 x 3 bytes is over TGA_MAX_UPLOAD_BYTES"},
+        {32767, 32767, 32, TGA_USE_IMAGE, "32767 x 32767 x 4 bytes is over TGA_MAX_UPLOAD_BYTES"},
+        {26756, 26756, 24, TGA_USE_CUBE_FACE, "26756 x 26756 x 3 bytes is over TGA_MAX_UPLOAD_BYTES"},
+        {24576, 12287, 32, TGA_USE_IMAGE, nullptr},   // GLU scales it to 32768 x 8192 x 4 = 2^30 bytes and builds it
+        {24576, 12288, 32, TGA_USE_IMAGE, nullptr},   // to 32768 x 16384 x 4 = 2^31: GLU_OUT_OF_MEMORY, no stray write
+        {26754, 26754, 8, TGA_USE_DOT3, nullptr},   // a DOT3 map of 2147329548 bytes, scaled to 32768 x 32768 x 3
+        {26755, 26755, 8, TGA_USE_DOT3, "26755 x 26755 x 3 bytes is over TGA_MAX_UPLOAD_BYTES"},
+        {23170, 23170, 8, TGA_USE_DUDV, nullptr},   // 2147395600 at 4 bytes: what the 32-bit image may reach
+        {23171, 23171, 8, TGA_USE_DUDV, nullptr},   // the du/dv map has 2
+        {32767, 32767, 16, TGA_USE_IMAGE, "16 bits per pixel is not read"},   // the depth comes first
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(std::to_string(c.width) + " x " + std::to_string(c.height) + " at " + std::to_string(c.depth) +
-                     ", " + std::to_string(c.upload_bytes) + " bytes per texel");
-        std::string path = TgaTest_WriteImage(dir, "big.tga", c.depth == 8 ? 3 : 2, c.width, c.height,
-                                              uint8_t(c.depth), {});
-        TgaImage image;
-        image.pixels = nullptr;
-        EXPECT_EQ(c.result, TGA_Read(path.c_str(), &image, c.upload_bytes));
-        if (c.result == 0)
-            EXPECT_EQ(nullptr, image.pixels);
-        else
+                     ", use " + std::to_string(c.use));
+        std::vector<uint8_t> bytes = TgaWriter_Encode(c.depth == 8 ? 3 : 2, c.width, c.height, uint8_t(c.depth),
+                                                      nullptr, 0);
+        if (c.reason) {
+            ExpectRefused(bytes, c.use, c.reason);
+        } else {
+            std::string path = TgaTest_WriteBytes(dir, "big.tga", bytes);
+            TgaImage image;
+            ASSERT_EQ(1, TGA_Read(path.c_str(), &image, c.use));
             std::free(image.pixels);
+        }
     }
 }
 

@@ -146,18 +146,23 @@ TEST_F(TgaUploadTest, OddSizedUniformImageKeepsItsColour) {
 }
 
 TEST_F(TgaUploadTest, FailedUploadsMakeNoTexture) {
-    ExpectNoGlCall(TGA_UploadImage, dir + "/missing.tga");
+    ExpectNoGlCall(TGA_UploadImage, dir + "/missing.tga", "file cannot be opened");
     std::vector<uint8_t> pixels(4 * 4 * 2, 0x33);
-    ExpectNoGlCall(TGA_UploadImage, TgaTest_WriteImage(dir, "16.tga", 2, 4, 4, 16, pixels));
-    ExpectNoGlCall(TGA_UploadImage, TgaTest_WriteImage(dir, "rle.tga", 10, 4, 4, 24, pixels));
+    ExpectNoGlCall(TGA_UploadImage, TgaTest_WriteImage(dir, "16.tga", 2, 4, 4, 16, pixels),
+                   "16 bits per pixel is not read");
+    ExpectNoGlCall(TGA_UploadImage, TgaTest_WriteImage(dir, "rle.tga", 10, 4, 4, 24, pixels),
+                   "image type 10 (run-length encoded) is not read");
     std::vector<uint8_t> bytes = TgaWriter_Encode(2, 4, 4, 24, pixels.data(), pixels.size());
     bytes[0] = 5;
-    ExpectNoGlCall(TGA_UploadImage, TgaTest_WriteBytes(dir, "id.tga", bytes));
+    ExpectNoGlCall(TGA_UploadImage, TgaTest_WriteBytes(dir, "id.tga", bytes), "image ID present (length 5)");
     bytes.resize(10);
-    ExpectNoGlCall(TGA_UploadImage, TgaTest_WriteBytes(dir, "short.tga", bytes));
+    ExpectNoGlCall(TGA_UploadImage, TgaTest_WriteBytes(dir, "short.tga", bytes),
+                   "file of 10 bytes is shorter than its 18-byte header");
     // Sizes whose data GLU's mipmap builder cannot take (it crashes on them).
-    ExpectNoGlCall(TGA_UploadImage, TgaTest_WriteImage(dir, "huge32.tga", 2, 23171, 23171, 32, {}));
-    ExpectNoGlCall(TGA_UploadImage, TgaTest_WriteImage(dir, "huge24.tga", 2, 32767, 32767, 24, {}));
+    ExpectNoGlCall(TGA_UploadImage, TgaTest_WriteImage(dir, "huge32.tga", 2, 23171, 23171, 32, {}),
+                   "23171 x 23171 x 4 bytes is over TGA_MAX_UPLOAD_BYTES");
+    ExpectNoGlCall(TGA_UploadImage, TgaTest_WriteImage(dir, "huge24.tga", 2, 32767, 32767, 24, {}),
+                   "32767 x 32767 x 3 bytes is over TGA_MAX_UPLOAD_BYTES");
 }
 
 TEST_F(TgaUploadTest, EveryLoadMakesANewTexture) {
@@ -209,8 +214,9 @@ struct TgaCubeTest : TgaUploadTest {
         return TGA_UploadCube(paths[0].c_str(), paths[1].c_str(), paths[2].c_str(), paths[3].c_str(),
                               paths[4].c_str(), paths[5].c_str());
     }
-    // A failed cube upload: 0 and no GL call; returns which files it opened.
-    std::vector<int> ExpectRefused() {
+    // A failed cube upload: 0 and no GL call, face refused for reason;
+    // returns which files it opened.
+    std::vector<int> ExpectRefused(int face, const char *reason) {
         TgaTestOpenWatch watch;
         EXPECT_LE(0, TgaTest_WatchBegin(&watch, paths));
         GLuint before = TgaGl_ProbeName();
@@ -221,6 +227,7 @@ struct TgaCubeTest : TgaUploadTest {
         EXPECT_EQ(GL_REPLACE, TgaGl_EnvMode());
         EXPECT_EQ(0, TgaGl_Integer(GL_TEXTURE_BINDING_CUBE_MAP));
         EXPECT_EQ(GLenum(GL_NO_ERROR), TgaGl_TakeError());
+        ExpectReason(paths[size_t(face)], TGA_USE_CUBE_FACE, reason);
         return opened;
     }
 };
@@ -279,31 +286,33 @@ TEST_F(TgaCubeTest, MissingFourthFileStopsTheLoad) {
     EXPECT_EQ(4, TgaGl_Integer(GL_UNPACK_ALIGNMENT));
     EXPECT_EQ(0, TgaGl_Integer(GL_TEXTURE_BINDING_CUBE_MAP));
     EXPECT_EQ((std::vector<int>{1, 1, 1, 0, 0, 0}), opened);
+    ExpectReason(fourth, TGA_USE_CUBE_FACE, "file cannot be opened");
 }
 
 TEST_F(TgaCubeTest, RefusedHeaderStopsTheLoad) {
     WriteFaces(2);
     paths[1] = TgaTest_WriteImage(dir, "rle.tga", 10, 2, 2, 24, faces[1]);
-    EXPECT_EQ((std::vector<int>{1, 1, 0, 0, 0, 0}), ExpectRefused());
+    EXPECT_EQ((std::vector<int>{1, 1, 0, 0, 0, 0}), ExpectRefused(1, "image type 10 (run-length encoded) is not read"));
 }
 
 TEST_F(TgaCubeTest, FaceBeyondTheUploadLimitStopsTheLoad) {
     WriteFaces(2);
     paths[1] = TgaTest_WriteImage(dir, "huge.tga", 2, 26756, 26756, 24, {});
-    EXPECT_EQ((std::vector<int>{1, 1, 0, 0, 0, 0}), ExpectRefused());
+    EXPECT_EQ((std::vector<int>{1, 1, 0, 0, 0, 0}),
+              ExpectRefused(1, "26756 x 26756 x 3 bytes is over TGA_MAX_UPLOAD_BYTES"));
 }
 
 TEST_F(TgaCubeTest, FaceThatIsNotTwentyFourBitIsRefused) {
     WriteFaces(2);
     // An 8-bit face would be read past its buffer; a 16-bit one has none.
     paths[2] = TgaTest_WriteImage(dir, "gray.tga", 3, 2, 2, 8, std::vector<uint8_t>(4, 9));
-    EXPECT_EQ((std::vector<int>{1, 1, 1, 0, 0, 0}), ExpectRefused());
+    EXPECT_EQ((std::vector<int>{1, 1, 1, 0, 0, 0}), ExpectRefused(2, "8 bits per pixel is not a cube face (24 bits)"));
     paths[2] = dir + "/face2.tga";
     paths[5] = TgaTest_WriteImage(dir, "sixteen.tga", 2, 2, 2, 16, std::vector<uint8_t>(8, 9));
-    EXPECT_EQ((std::vector<int>{1, 1, 1, 1, 1, 1}), ExpectRefused());
+    EXPECT_EQ((std::vector<int>{1, 1, 1, 1, 1, 1}), ExpectRefused(5, "16 bits per pixel is not a cube face (24 bits)"));
     paths[5] = dir + "/face5.tga";
     paths[0] = TgaTest_WriteImage(dir, "rgba.tga", 2, 2, 2, 32, std::vector<uint8_t>(16, 9));
-    EXPECT_EQ((std::vector<int>{1, 0, 0, 0, 0, 0}), ExpectRefused());
+    EXPECT_EQ((std::vector<int>{1, 0, 0, 0, 0, 0}), ExpectRefused(0, "32 bits per pixel is not a cube face (24 bits)"));
 }
 
 }  // namespace

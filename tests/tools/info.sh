@@ -53,4 +53,21 @@ expect 1 "refused: .+" "$md3info" "$@" "$work/missing.md3"
 [ "$(sed 's/^[^:]*: refused: //' "$work/out" | sort -u | wc -l)" -eq 8 ] || fail "reasons repeat: $(cat "$work/out")"
 
 expect 2 "" "$md3info"
+
+expect 0 ok "$tgainfo" "$samples/base.tga" "$samples/font.tga"
+# An 18-byte header: name, colour-map type, image type, width, height, depth.
+tga_header() {
+    printf "\\000\\$(printf %o "$2")\\$(printf %o "$3")\\000\\000\\000\\000\\000\\000\\000\\000\\000" >"$work/$1"
+    printf "\\$(printf %o $(($4 & 255)))\\$(printf %o $(($4 >> 8)))\\$(printf %o $(($5 & 255)))\\$(printf %o $(($5 >> 8)))" >>"$work/$1"
+    printf "\\$(printf %o "$6")\\000" >>"$work/$1"
+}
+tga_header sixteen.tga 0 2 2 2 16
+tga_header rle.tga 0 10 2 2 24
+tga_header mapped.tga 1 1 2 2 8
+tga_header oversized.tga 0 2 32767 32767 32
+head -c 10 "$samples/base.tga" >"$work/short.tga"
+set --
+for name in sixteen rle mapped oversized short missing; do set -- "$@" "$work/$name.tga"; done
+expect 1 "refused: .+" "$tgainfo" "$@"
+[ "$(sed 's/^[^:]*: refused: //' "$work/out" | sort -u | wc -l)" -eq 6 ] || fail "reasons repeat: $(cat "$work/out")"
 echo "PASS"
