@@ -191,59 +191,45 @@ TEST(Md3Load, RefusesFilesThatBreakTheirOwnLayout) {
         return [=](std::vector<uint8_t> &b, const Md3Layout &l) { TestMd3_Patch(b, SurfaceField(l, s, field), value); };
     };
     const size_t first_triangle = sizeof(Md3SurfaceHeader) + 2 * sizeof(Md3Shader);
-    struct Case { const char *what, *reason; Patch patch; } cases[] = {
-        {"negative num_frames", "negative count in the header", header(offsetof(Md3Header, num_frames), -1)},
-        {"negative num_tags", "negative count in the header", header(offsetof(Md3Header, num_tags), -2)},
-        {"negative num_surfaces", "negative count in the header", header(offsetof(Md3Header, num_surfaces), INT32_MIN)},
-        {"huge num_frames", "frames lie outside the file", header(offsetof(Md3Header, num_frames), INT32_MAX)},
-        {"huge num_tags", "tags lie outside the file", header(offsetof(Md3Header, num_tags), INT32_MAX)},
-        {"huge num_surfaces", "more to allocate than twice the file's length",
-         header(offsetof(Md3Header, num_surfaces), INT32_MAX)},
-        {"one surface too many", "surface 2: header lies outside the file",
-         header(offsetof(Md3Header, num_surfaces), 3)},
-        {"tags without frames", "tags need frames",
+    struct Case { const char *reason; Patch patch; } cases[] = {
+        {"negative count in the header", header(offsetof(Md3Header, num_frames), -1)},
+        {"negative count in the header", header(offsetof(Md3Header, num_tags), -2)},
+        {"negative count in the header", header(offsetof(Md3Header, num_surfaces), INT32_MIN)},
+        {"frames lie outside the file", header(offsetof(Md3Header, num_frames), INT32_MAX)},
+        {"tags lie outside the file", header(offsetof(Md3Header, num_tags), INT32_MAX)},
+        {"more to allocate than twice the file's length", header(offsetof(Md3Header, num_surfaces), INT32_MAX)},
+        {"surface 2: header lies outside the file", header(offsetof(Md3Header, num_surfaces), 3)},
+        {"tags need frames",
          [](std::vector<uint8_t> &b, const Md3Layout &) {
              TestMd3_Patch(b, offsetof(Md3Header, num_frames), int32_t(0));
              TestMd3_Patch(b, offsetof(Md3Header, num_tags), int32_t(1)); }},
-        {"negative num_shaders", "surface 0: negative count", surface(0, offsetof(Md3SurfaceHeader, num_shaders), -1)},
-        {"negative num_verts", "surface 1: negative count", surface(1, offsetof(Md3SurfaceHeader, num_verts), -3)},
-        {"negative num_triangles", "surface 0: negative count",
-         surface(0, offsetof(Md3SurfaceHeader, num_triangles), -1)},
-        {"negative surface frames", "surface 1: negative count",
-         surface(1, offsetof(Md3SurfaceHeader, num_frames), -2)},
-        {"surface with fewer frames", "surface 1: fewer frames (1) than the model (2)",
-         surface(1, offsetof(Md3SurfaceHeader, num_frames), 1)},
-        {"huge num_shaders", "surface 0: shaders lie outside the file",
-         surface(0, offsetof(Md3SurfaceHeader, num_shaders), INT32_MAX)},
-        {"huge num_verts", "surface 1: texture coordinates lie outside the file",
+        {"surface 0: negative count", surface(0, offsetof(Md3SurfaceHeader, num_shaders), -1)},
+        {"surface 1: negative count", surface(1, offsetof(Md3SurfaceHeader, num_verts), -3)},
+        {"surface 0: negative count", surface(0, offsetof(Md3SurfaceHeader, num_triangles), -1)},
+        {"surface 1: negative count", surface(1, offsetof(Md3SurfaceHeader, num_frames), -2)},
+        {"surface 1: fewer frames (1) than the model (2)", surface(1, offsetof(Md3SurfaceHeader, num_frames), 1)},
+        {"surface 0: shaders lie outside the file", surface(0, offsetof(Md3SurfaceHeader, num_shaders), INT32_MAX)},
+        {"surface 1: texture coordinates lie outside the file",
          surface(1, offsetof(Md3SurfaceHeader, num_verts), INT32_MAX)},
-        {"huge num_triangles", "surface 0: triangles lie outside the file",
+        {"surface 0: triangles lie outside the file",
          surface(0, offsetof(Md3SurfaceHeader, num_triangles), 0x10000000)},
-        {"huge surface frames", "surface 0: vertices lie outside the file",
-         surface(0, offsetof(Md3SurfaceHeader, num_frames), INT32_MAX)},
-        {"triangles before the file", "surface 0: triangles lie outside the file",
-         surface(0, offsetof(Md3SurfaceHeader, ofs_triangles), -700)},
-        {"triangles past the surface", "surface 1: triangles lie outside the file",
-         surface(1, offsetof(Md3SurfaceHeader, ofs_triangles), 10000)},
-        {"texcoords past the file", "surface 0: texture coordinates lie outside the file",
+        {"surface 0: vertices lie outside the file", surface(0, offsetof(Md3SurfaceHeader, num_frames), INT32_MAX)},
+        {"surface 0: triangles lie outside the file", surface(0, offsetof(Md3SurfaceHeader, ofs_triangles), -700)},
+        {"surface 1: triangles lie outside the file", surface(1, offsetof(Md3SurfaceHeader, ofs_triangles), 10000)},
+        {"surface 0: texture coordinates lie outside the file",
          surface(0, offsetof(Md3SurfaceHeader, ofs_st), INT32_MAX)},
-        {"next surface past the file", "surface 1: header lies outside the file",
-         surface(0, offsetof(Md3SurfaceHeader, ofs_end), 10000)},
-        {"next surface before the file", "surface 1: header lies outside the file",
-         surface(0, offsetof(Md3SurfaceHeader, ofs_end), -100000)},
-        {"vertices past the file", "surface 1: vertices lie outside the file",
-         surface(1, offsetof(Md3SurfaceHeader, ofs_xyznormal), 200)},
-        {"shaders past the file", "surface 1: shaders lie outside the file",
-         surface(1, offsetof(Md3SurfaceHeader, num_shaders), 3)},
-        {"index equal to num_verts", "surface 0: triangle 0 uses vertex 4 of 4", surface(0, first_triangle + 4, 4)},
-        {"negative index", "surface 0: triangle 0 uses vertex -1 of 4", surface(0, first_triangle + 8, -1)},
-        {"index in the last triangle", "surface 1: triangle 0 uses vertex 2 of 2",
-         surface(1, offsetof(Md3SurfaceHeader, num_verts), 2)},
+        {"surface 1: header lies outside the file", surface(0, offsetof(Md3SurfaceHeader, ofs_end), 10000)},
+        {"surface 1: header lies outside the file", surface(0, offsetof(Md3SurfaceHeader, ofs_end), -100000)},
+        {"surface 1: vertices lie outside the file", surface(1, offsetof(Md3SurfaceHeader, ofs_xyznormal), 200)},
+        {"surface 1: shaders lie outside the file", surface(1, offsetof(Md3SurfaceHeader, num_shaders), 3)},
+        {"surface 0: triangle 0 uses vertex 4 of 4", surface(0, first_triangle + 4, 4)},
+        {"surface 0: triangle 0 uses vertex -1 of 4", surface(0, first_triangle + 8, -1)},
+        {"surface 1: triangle 0 uses vertex 2 of 2", surface(1, offsetof(Md3SurfaceHeader, num_verts), 2)},
     };
     Md3Layout layout;
     const std::vector<uint8_t> good = Md3Writer_Encode(TestMd3_Model(), &layout);
     for (const Case &c : cases) {
-        SCOPED_TRACE(c.what);
+        SCOPED_TRACE("case " + std::to_string(&c - cases));
         std::vector<uint8_t> bytes = good;
         c.patch(bytes, layout);
         Md3Model model = {};
