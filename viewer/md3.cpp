@@ -79,9 +79,7 @@ Layout header_layout(const Md3Header *header) {
 }
 
 // Where the file's bytes come from, a block in memory or an open file, and
-// what one reading of them may still allocate: twice the file's length, so
-// that a file whose surfaces all point at one large block is refused rather
-// than expanded.
+// what the reading under way may still allocate (see read_model).
 struct Source {
     const uint8_t *bytes;   // the file in memory, or null
     FILE *file;             // the open file when bytes is null
@@ -132,21 +130,27 @@ int spend(Source *source, int64_t bytes) {
     return 1;
 }
 
-// Copies `count` records at `position`, which the caller has checked to lie
-// inside the file, into a new array; a zero count gives a null array.
-// Null on success, else what went wrong.
+// A new array of `count` records from the budget; a zero count gives a null
+// array. Null on success, else what went wrong.
 template <typename T>
-const char *copy_array(Source *source, int64_t position, int64_t count, T **out) {
+const char *take_array(Source *source, int64_t count, T **out) {
     *out = nullptr;
     if (count == 0)
         return nullptr;
     if (!spend(source, count * int64_t(sizeof(T))))
         return too_much;
-    size_t bytes = size_t(count) * sizeof(T);
-    *out = static_cast<T *>(std::malloc(bytes));
-    if (!*out)
-        return too_much;
-    return fetch(source, position, bytes, *out) ? nullptr : unreadable;
+    *out = static_cast<T *>(std::malloc(size_t(count) * sizeof(T)));
+    return *out ? nullptr : too_much;
+}
+
+// A new array of the `count` records at `position`, which the caller has
+// checked to lie inside the file. Null on success, else what went wrong.
+template <typename T>
+const char *copy_array(Source *source, int64_t position, int64_t count, T **out) {
+    const char *fault = take_array(source, count, out);
+    if (fault || count == 0)
+        return fault;
+    return fetch(source, position, size_t(count) * sizeof(T), *out) ? nullptr : unreadable;
 }
 
 // Exact, case-sensitive comparison of a name field with a string; never
@@ -208,7 +212,7 @@ int read_surface(Source *source, int32_t index, int64_t start, int32_t model_fra
     if (!fits(start, 1, sizeof(Md3SurfaceHeader), source->length))
         return refuse(reason, "surface %d: header lies outside the file", index);
     if (!fetch(source, start, sizeof *header, header))
-        return refuse(reason, "%s", unreadable);
+        return refuse(reason, "surface %d: %s", index, unreadable);
     if (header->num_frames < 0 || header->num_shaders < 0 || header->num_verts < 0 || header->num_triangles < 0)
         return refuse(reason, "surface %d: negative count", index);
     if (header->num_frames < model_frames)
@@ -252,8 +256,11 @@ int read_surface(Source *source, int32_t index, int64_t start, int32_t model_fra
 
 // One reading of the file through `layout` into the model, whose header is
 // already read and checked. Whatever it allocated stays in the record for
-// the caller to release on failure.
+// the caller to release on failure. A reading may allocate twice the file's
+// length, so that a file whose surfaces all point at one large block is
+// refused rather than expanded.
 int read_model(Source *source, const Layout &layout, Md3Model *model, char *reason) {
+    source->budget = 2 * source->length;
     const Md3Header *header = &model->header;
     const int64_t length = source->length;
     const int64_t tag_count = int64_t(header->num_frames) * header->num_tags;
@@ -264,13 +271,14 @@ int read_model(Source *source, const Layout &layout, Md3Model *model, char *reas
     if (tag_count > 0 && !fits(layout.tags_at, tag_count, sizeof(Md3Tag), length))
         return refuse(reason, "tags lie outside the file");
 
-    // The frames are read as one block of Md3Frame records, which ends no
-    // later than the last record; where the records are longer, each frame
-    // after the first is then read again from its own place.
-    const bool long_frames = layout.frame_stride != int64_t(sizeof(Md3Frame));
-    const char *fault = copy_array(source, layout.frames_at, header->num_frames, &model->frames);
-    for (int32_t f = 1; !fault && long_frames && f < header->num_frames; ++f)
-        if (!fetch(source, layout.frames_at + f * layout.frame_stride, sizeof(Md3Frame), &model->frames[f]))
+    // Frame records of Md3Frame's own length are read in one go, longer
+    // ones one by one.
+    const char *fault = take_array(source, header->num_frames, &model->frames);
+    const bool packed = layout.frame_stride == int64_t(sizeof(Md3Frame));
+    const int32_t reads = packed ? (header->num_frames > 0) : header->num_frames;
+    const size_t read_size = packed ? size_t(header->num_frames) * sizeof(Md3Frame) : sizeof(Md3Frame);
+    for (int32_t f = 0; !fault && f < reads; ++f)
+        if (!fetch(source, layout.frames_at + f * layout.frame_stride, read_size, &model->frames[f]))
             fault = unreadable;
     if (!fault)
         fault = copy_array(source, layout.tags_at, tag_count, &model->tags);
@@ -363,7 +371,6 @@ int reaches(const Md3Model *from, const Md3Model *target) {
     return 0;
 }
 
-
 // Both layers: the header, the file order, then the header's offsets.
 int read_source(Source *source, Md3Model *model, char *reason) {
     if (reason)
@@ -376,21 +383,18 @@ int read_source(Source *source, Md3Model *model, char *reason) {
     // the header's offsets, and keeps the first refusal when that reading
     // fails too.
     const Layout sequential = sequential_layout(&model->header);
-    if (read_model(source, sequential, model, reason)) {
-        fill_normal_table();
-        return 1;
-    }
-    release_arrays(model);
-    const Layout offsets = header_layout(&model->header);
-    source->budget = 2 * source->length;
-    if (std::memcmp(&offsets, &sequential, sizeof offsets) != 0 && read_model(source, offsets, model, nullptr)) {
+    if (!read_model(source, sequential, model, reason)) {
+        release_arrays(model);
+        const Layout offsets = header_layout(&model->header);
+        if (std::memcmp(&offsets, &sequential, sizeof offsets) == 0 || !read_model(source, offsets, model, nullptr)) {
+            MD3_Free(model);
+            return 0;
+        }
         if (reason)
             reason[0] = 0;
-        fill_normal_table();
-        return 1;
     }
-    MD3_Free(model);
-    return 0;
+    fill_normal_table();
+    return 1;
 }
 
 }  // namespace
@@ -416,7 +420,7 @@ int MD3_Read(const void *bytes, size_t size, Md3Model *model, char *reason) {
     if (!model || (!bytes && size > 0))
         return refuse(reason, "no data or record");
     clear_model(model);
-    Source source = {static_cast<const uint8_t *>(bytes), nullptr, int64_t(size), 2 * int64_t(size)};
+    Source source = {static_cast<const uint8_t *>(bytes), nullptr, int64_t(size), 0};
     return read_source(&source, model, reason);
 }
 
@@ -433,7 +437,7 @@ int MD3_Load(const char *file_name, Md3Model *model, char *reason) {
     if (length < 0) {
         refuse(reason, "%s", unreadable);
     } else {
-        Source source = {nullptr, file, length, 2 * length};
+        Source source = {nullptr, file, length, 0};
         loaded = read_source(&source, model, reason);
     }
     std::fclose(file);
