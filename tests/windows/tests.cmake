@@ -1,40 +1,38 @@
 # Checks of the Windows build (host side): what tga.dll exports and carries,
-# and the cross-built check programs run under Wine. They need the Windows
-# outputs in ${MD3V_WIN_BUILD_DIR}/bin; the check programs of the Clang build
-# of that tree run from ${MD3V_WIN_CLANG_BUILD_DIR}/bin as well.
+# and the cross-built check programs run under Wine, from the GCC tree in
+# ${MD3V_WIN_BUILD_DIR} and from its Clang build in
+# ${MD3V_WIN_CLANG_BUILD_DIR}. A check whose tree is not given is skipped.
+function(md3v_skipped name variable)
+  add_test(NAME ${name} COMMAND sh -c "echo '${name}: skipped, ${variable} is not set'; exit 77")
+  set_tests_properties(${name} PROPERTIES SKIP_RETURN_CODE 77)
+endfunction()
+
 if(MD3V_WIN_BUILD_DIR)
-  set(MD3V_WIN_BIN ${MD3V_WIN_BUILD_DIR}/bin)
   add_test(NAME tga_dll_exports
-           COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/windows/tga_dll_exports.sh ${MD3V_WIN_BIN}/tga.dll)
-  add_test(NAME tga_dll_wine
-           COMMAND sh ${MD3V_WINE_RUN} ${MD3V_WINEPREFIX} ${MD3V_WIN_BIN} ${MD3V_WIN_BIN}/tga_dll_check.exe)
-  add_test(NAME heightmap_paths_wine
-           COMMAND sh ${MD3V_WINE_RUN} ${MD3V_WINEPREFIX} ${MD3V_WIN_BIN} ${MD3V_WIN_BIN}/heightmap_paths_check.exe)
-  # Runs end with wineserver -k on the shared prefix: one Wine test at a time.
-  set_tests_properties(tga_dll_wine heightmap_paths_wine PROPERTIES TIMEOUT 600 RESOURCE_LOCK md3v_wine)
+           COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/windows/tga_dll_exports.sh ${MD3V_WIN_BUILD_DIR}/bin/tga.dll)
 else()
-  message(STATUS "MD3V_WIN_BUILD_DIR is not set: the tga.dll checks are skipped")
-  foreach(check tga_dll_exports tga_dll_wine heightmap_paths_wine)
-    add_test(NAME ${check}
-             COMMAND sh -c "echo '${check}: skipped, MD3V_WIN_BUILD_DIR is not set'; exit 77")
-    set_tests_properties(${check} PROPERTIES SKIP_RETURN_CODE 77)
-  endforeach()
+  md3v_skipped(tga_dll_exports MD3V_WIN_BUILD_DIR)
 endif()
 
-if(MD3V_WIN_CLANG_BUILD_DIR)
-  set(MD3V_WIN_CLANG_BIN ${MD3V_WIN_CLANG_BUILD_DIR}/bin)
-  add_test(NAME tga_dll_wine_clang
-           COMMAND sh ${MD3V_WINE_RUN} ${MD3V_WINEPREFIX} ${MD3V_WIN_CLANG_BIN} ${MD3V_WIN_CLANG_BIN}/tga_dll_check.exe)
-  add_test(NAME heightmap_paths_wine_clang
-           COMMAND sh ${MD3V_WINE_RUN} ${MD3V_WINEPREFIX} ${MD3V_WIN_CLANG_BIN}
-                   ${MD3V_WIN_CLANG_BIN}/heightmap_paths_check.exe)
-  set_tests_properties(tga_dll_wine_clang heightmap_paths_wine_clang PROPERTIES
-                       TIMEOUT 600 RESOURCE_LOCK md3v_wine)
-else()
-  message(STATUS "MD3V_WIN_CLANG_BUILD_DIR is not set: the Clang build's checks are skipped")
-  foreach(check tga_dll_wine_clang heightmap_paths_wine_clang)
-    add_test(NAME ${check}
-             COMMAND sh -c "echo '${check}: skipped, MD3V_WIN_CLANG_BUILD_DIR is not set'; exit 77")
-    set_tests_properties(${check} PROPERTIES SKIP_RETURN_CODE 77)
+foreach(compiler gcc clang)
+  set(tree MD3V_WIN_BUILD_DIR)
+  set(suffix "")
+  if(compiler STREQUAL "clang")
+    set(tree MD3V_WIN_CLANG_BUILD_DIR)
+    set(suffix _clang)
+  endif()
+  if(NOT ${tree})
+    message(STATUS "${tree} is not set: its Wine checks are skipped")
+  endif()
+  foreach(check tga_dll heightmap_paths)
+    set(name ${check}_wine${suffix})
+    if(${tree})
+      add_test(NAME ${name}
+               COMMAND sh ${MD3V_WINE_RUN} ${MD3V_WINEPREFIX} ${${tree}}/bin ${${tree}}/bin/${check}_check.exe)
+      # Runs end with wineserver -k on the shared prefix: one Wine test at a time.
+      set_tests_properties(${name} PROPERTIES TIMEOUT 600 RESOURCE_LOCK md3v_wine)
+    else()
+      md3v_skipped(${name} ${tree})
+    endif()
   endforeach()
-endif()
+endforeach()
