@@ -9,11 +9,10 @@ trap 'rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*"; exit 1; }
 
 int32_at() { od -An -t d4 -j "$2" -N 4 "$1" | tr -d ' '; }
+# The low byte of each argument.
+bytes() { for b; do printf "\\$(printf %o $((b & 255)))"; done; }
 # Writes the 32-bit little-endian value $3 at byte $2 of file $1.
-put_int32() {
-    printf "\\$(printf %o $(($3 & 255)))\\$(printf %o $((($3 >> 8) & 255)))\\$(printf %o $((($3 >> 16) & 255)))\\$(printf %o $((($3 >> 24) & 255)))" |
-        dd of="$1" bs=1 seek="$2" conv=notrunc 2>/dev/null
-}
+put_int32() { bytes $3 $(($3 >> 8)) $(($3 >> 16)) $(($3 >> 24)) | dd of="$1" bs=1 seek="$2" conv=notrunc 2>/dev/null; }
 # A copy of the sample piece $1 named $2, for damage.
 copy() { cp "$samples/$1" "$work/$2"; echo "$work/$2"; }
 
@@ -49,18 +48,13 @@ hostile="short negative outside corner surface_frames frameless copies"
 set --
 for name in $hostile; do set -- "$@" "$work/$name.md3"; done
 expect 1 "refused: .+" "$md3info" "$@" "$work/missing.md3"
-[ "$(grep -c ': refused: ' "$work/out")" -eq 8 ] || fail "not one line per file: $(cat "$work/out")"
 [ "$(sed 's/^[^:]*: refused: //' "$work/out" | sort -u | wc -l)" -eq 8 ] || fail "reasons repeat: $(cat "$work/out")"
 
 expect 2 "" "$md3info"
 
 expect 0 ok "$tgainfo" "$samples/base.tga" "$samples/font.tga"
 # An 18-byte header: name, colour-map type, image type, width, height, depth.
-tga_header() {
-    printf "\\000\\$(printf %o "$2")\\$(printf %o "$3")\\000\\000\\000\\000\\000\\000\\000\\000\\000" >"$work/$1"
-    printf "\\$(printf %o $(($4 & 255)))\\$(printf %o $(($4 >> 8)))\\$(printf %o $(($5 & 255)))\\$(printf %o $(($5 >> 8)))" >>"$work/$1"
-    printf "\\$(printf %o "$6")\\000" >>"$work/$1"
-}
+tga_header() { bytes 0 $2 $3 0 0 0 0 0 0 0 0 0 $4 $(($4 >> 8)) $5 $(($5 >> 8)) $6 0 >"$work/$1"; }
 tga_header sixteen.tga 0 2 2 2 16
 tga_header rle.tga 0 10 2 2 24
 tga_header mapped.tga 1 1 2 2 8
