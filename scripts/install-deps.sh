@@ -1,13 +1,26 @@
 #!/bin/sh
-# Installs every Debian package that the builds, the tests, the viewer run,
-# the fuzzers and the benchmarks need; only what is missing is fetched.
+# Installs the Debian packages that a command of this project needs; only
+# what is missing is fetched.
+#   install-deps.sh          building every tree and running the viewer
+#   install-deps.sh test     also the tests, fuzzers and benchmarks, and 32-bit
+#                            Wine with its GL for the 32-bit Windows programs
+#   install-deps.sh package  building, and 32-bit Wine for the 32-bit zip
 set -e
-PACKAGES="cmake make g++ g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
+PACKAGES="cmake make g++ g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 g++-mingw-w64-i686
  libosmesa6-dev libgl-dev libglu1-mesa-dev libgl1-mesa-dri
  libgtest-dev libgmock-dev libbenchmark-dev
  libfreetype-dev fonts-dejavu-core
  wine wine64 xvfb xdotool x11-utils imagemagick
- clang libclang-rt-14-dev llvm libstb-dev libassimp-dev libnvtt-dev valgrind"
+ clang libclang-rt-14-dev llvm lld"
+# libwine only recommends the GL packages, without which a 32-bit program
+# gets no OpenGL.
+WINE32="wine32:i386 libgl1:i386 libgl1-mesa-dri:i386"
+case "$1" in
+"") ;;
+test) PACKAGES="$PACKAGES libstb-dev libassimp-dev libnvtt-dev valgrind $WINE32" ;;
+package) PACKAGES="$PACKAGES $WINE32" ;;
+*) echo "usage: install-deps.sh [test|package]" >&2; exit 2 ;;
+esac
 
 missing=""
 for p in $PACKAGES; do
@@ -18,5 +31,8 @@ done
 SUDO=""
 [ "$(id -u)" -ne 0 ] && SUDO=sudo
 echo "installing:$missing"
+case "$missing" in
+*:i386*) $SUDO dpkg --add-architecture i386 ;;
+esac
 $SUDO apt-get update -qq
 DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq $missing

@@ -4,7 +4,7 @@
 # sample data and a README.txt in one folder, to unzip and run.
 set -e
 cd "$(dirname "$0")/.."
-sh scripts/install-deps.sh
+sh scripts/install-deps.sh package
 sh scripts/build.sh
 cd build/win
 cpack -G ZIP

@@ -5,7 +5,7 @@
 # summary closes the output.
 set -e
 cd "$(dirname "$0")/.."
-sh scripts/install-deps.sh
+sh scripts/install-deps.sh test
 sh scripts/build.sh -DMD3V_SANITIZE=ON
 # Bounded fuzz runs of the file readers and uploads, 60 s each, in their own
 # clang tree (build/fuzz).

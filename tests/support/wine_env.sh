@@ -1,6 +1,8 @@
 # Shell helpers for running the Windows programs under Wine on a private
 # Xvfb display. Source this file; it defines:
-#   wine_prefix_init DIR   create (once) and select the Wine prefix in DIR
+#   wine_prefix_init DIR [win32|win64]
+#                          create (once) and select the Wine prefix in DIR,
+#                          64-bit unless win32 is given
 #   xvfb_start             start Xvfb on a free display and export DISPLAY
 #   xvfb_stop              stop it again (also run on exit)
 # WINEDEBUG is silenced; the caller runs `wine PROGRAM` itself.
@@ -10,6 +12,24 @@ export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 
 wine_prefix_init() {
     export WINEPREFIX="$1"
+    # A prefix holds programs of one width: 32-bit ones get their own.
+    case "${2:-win64}" in
+    win32) export WINEARCH=win32 ;;
+    *) unset WINEARCH ;;
+    esac
+    # A 64-bit prefix made before 32-bit Wine was installed has no syswow64,
+    # and with 32-bit Wine present no 64-bit program starts in it any more
+    # ("could not load kernel32.dll"): make it again.
+    if [ "${2:-win64}" = win64 ] && [ -d /usr/lib/i386-linux-gnu/wine/i386-windows ] &&
+        [ -f "$WINEPREFIX/system.reg" ] && [ ! -d "$WINEPREFIX/drive_c/windows/syswow64" ]; then
+        (
+            flock 9
+            if [ ! -d "$WINEPREFIX/drive_c/windows/syswow64" ]; then
+                wineserver -k 2>/dev/null || true
+                rm -rf "$WINEPREFIX"
+            fi
+        ) 9>"$WINEPREFIX.lock"
+    fi
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
         mkdir -p "$WINEPREFIX"
         # One prefix is shared by the tests; the first one in creates it.

@@ -4,7 +4,8 @@
 set -e
 . "$(dirname "$0")/wine_env.sh"
 prefix=$1; work=$2; shift 2
-wine_prefix_init "$prefix"
+# A 32-bit program runs in a prefix of its own made with WINEARCH=win32.
+wine_prefix_init "$prefix" "${WINEARCH:-win64}"
 xvfb_start
 cd "$work"
 set +e

@@ -1,7 +1,8 @@
 # Checks of the Windows build (host side): what tga.dll exports and carries,
 # and the cross-built check programs run under Wine, from the GCC tree in
 # ${MD3V_WIN_BUILD_DIR} and from its Clang build in
-# ${MD3V_WIN_CLANG_BUILD_DIR}. A check whose tree is not given is skipped.
+# ${MD3V_WIN_CLANG_BUILD_DIR}, and from the 32-bit GCC tree in
+# ${MD3V_WIN32_BUILD_DIR}. A check whose tree is not given is skipped.
 function(md3v_skipped name variable)
   add_test(NAME ${name} COMMAND sh -c "echo '${name}: skipped, ${variable} is not set'; exit 77")
   set_tests_properties(${name} PROPERTIES SKIP_RETURN_CODE 77)
@@ -14,12 +15,23 @@ else()
   md3v_skipped(tga_dll_exports MD3V_WIN_BUILD_DIR)
 endif()
 
-foreach(compiler gcc clang)
+# The 32-bit tree's programs run in a 32-bit prefix of their own.
+set(MD3V_WINEPREFIX32 ${CMAKE_BINARY_DIR}/wineprefix32)
+foreach(compiler gcc clang gcc32)
   set(tree MD3V_WIN_BUILD_DIR)
   set(suffix "")
+  set(prefix ${MD3V_WINEPREFIX})
+  set(environment "")
+  set(lock md3v_wine)
   if(compiler STREQUAL "clang")
     set(tree MD3V_WIN_CLANG_BUILD_DIR)
     set(suffix _clang)
+  elseif(compiler STREQUAL "gcc32")
+    set(tree MD3V_WIN32_BUILD_DIR)
+    set(suffix _win32)
+    set(prefix ${MD3V_WINEPREFIX32})
+    set(environment WINEARCH=win32)
+    set(lock md3v_wine32)
   endif()
   if(NOT ${tree})
     message(STATUS "${tree} is not set: its Wine checks are skipped")
@@ -28,9 +40,9 @@ foreach(compiler gcc clang)
     set(name ${check}_wine${suffix})
     if(${tree})
       add_test(NAME ${name}
-               COMMAND sh ${MD3V_WINE_RUN} ${MD3V_WINEPREFIX} ${${tree}}/bin ${${tree}}/bin/${check}_check.exe)
+               COMMAND sh ${MD3V_WINE_RUN} ${prefix} ${${tree}}/bin ${${tree}}/bin/${check}_check.exe)
       # Runs end with wineserver -k on the shared prefix: one Wine test at a time.
-      set_tests_properties(${name} PROPERTIES TIMEOUT 600 RESOURCE_LOCK md3v_wine)
+      set_tests_properties(${name} PROPERTIES TIMEOUT 600 RESOURCE_LOCK ${lock} ENVIRONMENT "${environment}")
     else()
       md3v_skipped(${name} ${tree})
     endif()
