@@ -42,13 +42,23 @@
 #define TGA_MAX_UPLOAD_BYTES 2147483647u
 
 // The four functions are C functions (unmangled names, exported by name
-// from tga.dll) with the __cdecl calling convention, the C default; on x64
-// Windows that is the one x64 convention. A program includes this header
-// with no defines of its own and links the import library.
+// from tga.dll) with the __cdecl calling convention. The header says so
+// explicitly, so that a 32-bit program built with another default (MSVC's
+// /Gz or /Gr) still calls them right; on x64 Windows there is one
+// convention and it changes nothing. On 32-bit Windows too the exported
+// names are undecorated (TGA_UploadImage, not _TGA_UploadImage), and the
+// import libraries map the compilers' decorated references to them. A
+// program includes this header with no defines of its own and links the
+// import library.
 #if defined(_WIN32) && !defined(TGA_BUILDING)
 #define TGA_API __declspec(dllimport)
 #else
 #define TGA_API
+#endif
+#ifdef _WIN32
+#define TGA_CALL __cdecl
+#else
+#define TGA_CALL
 #endif
 
 #ifdef __cplusplus
@@ -57,22 +67,22 @@ extern "C" {
 
 // Mipmapped 2D texture: 8-bit files become GL_ALPHA8, 24-bit GL_RGB8,
 // 32-bit GL_RGBA8.
-TGA_API unsigned int TGA_UploadImage(const char *file_name);
+TGA_API unsigned int TGA_CALL TGA_UploadImage(const char *file_name);
 
 // Cube map from six 24-bit files, one per face in this order, base level
 // only. Files after the first one refused are not opened.
-TGA_API unsigned int TGA_UploadCube(const char *positive_x, const char *negative_x,
-                                    const char *positive_y, const char *negative_y,
-                                    const char *positive_z, const char *negative_z);
+TGA_API unsigned int TGA_CALL TGA_UploadCube(const char *positive_x, const char *negative_x,
+                                             const char *positive_y, const char *negative_y,
+                                             const char *positive_z, const char *negative_z);
 
 // DOT3 normal map (mipmapped RGB) from an 8-bit height map.
-TGA_API unsigned int TGA_UploadDOT3(const char *file_name);
+TGA_API unsigned int TGA_CALL TGA_UploadDOT3(const char *file_name);
 
 // Signed du/dv offset map (base level only) from an 8-bit height map. The
 // driver must know the du/dv formats (0x60A4, 0x60A5); one that does not
 // leaves an empty texture and a GL error. Both height-map uploads enable
 // GL_TEXTURE_2D.
-TGA_API unsigned int TGA_UploadDUDV(const char *file_name);
+TGA_API unsigned int TGA_CALL TGA_UploadDUDV(const char *file_name);
 
 #ifdef __cplusplus
 }

@@ -41,7 +41,7 @@ static GLuint begin_bump_texture(GLint min_filter) {
     return name;
 }
 
-unsigned int TGA_UploadDOT3(const char *file_name) {
+unsigned int TGA_CALL TGA_UploadDOT3(const char *file_name) {
     TgaImage image;
     void *out = nullptr;
     if (!read_height_map(file_name, TGA_USE_DOT3, tga_dot3_texel_bytes, &image, &out))
@@ -58,7 +58,7 @@ unsigned int TGA_UploadDOT3(const char *file_name) {
     return name;
 }
 
-unsigned int TGA_UploadDUDV(const char *file_name) {
+unsigned int TGA_CALL TGA_UploadDUDV(const char *file_name) {
     TgaImage image;
     void *out = nullptr;
     if (!read_height_map(file_name, TGA_USE_DUDV, tga_dudv_texel_bytes, &image, &out))

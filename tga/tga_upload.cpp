@@ -6,7 +6,7 @@
 #include "tga_gl.h"
 #include "tga_read.h"
 
-unsigned int TGA_UploadImage(const char *file_name) {
+unsigned int TGA_CALL TGA_UploadImage(const char *file_name) {
     TgaImage image;
     if (!TGA_Read(file_name, &image, TGA_USE_IMAGE, nullptr))
         return 0;
@@ -42,8 +42,8 @@ static void free_faces(TgaImage *faces, int count) {
         std::free(faces[i].pixels);
 }
 
-unsigned int TGA_UploadCube(const char *positive_x, const char *negative_x, const char *positive_y,
-                            const char *negative_y, const char *positive_z, const char *negative_z) {
+unsigned int TGA_CALL TGA_UploadCube(const char *positive_x, const char *negative_x, const char *positive_y,
+                                     const char *negative_y, const char *positive_z, const char *negative_z) {
     const char *files[6] = {positive_x, negative_x, positive_y, negative_y, positive_z, negative_z};
     static const GLenum targets[6] = {
         GL_TEXTURE_CUBE_MAP_POSITIVE_X, GL_TEXTURE_CUBE_MAP_NEGATIVE_X,

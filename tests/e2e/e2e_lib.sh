@@ -34,7 +34,8 @@ e2e_setup() {
         command -v $tool >/dev/null 2>&1 || fail "$tool is not installed"
     done
     [ -f "$MD3V_WIN_BIN/viewer.exe" ] || fail "no viewer.exe in $MD3V_WIN_BIN"
-    wine_prefix_init "$MD3V_WINEPREFIX"
+    # WINEARCH=win32 gives 32-bit programs a prefix of their width.
+    wine_prefix_init "$MD3V_WINEPREFIX" "${WINEARCH:-win64}"
     xvfb_start
     trap e2e_cleanup EXIT
     WORK=$(mktemp -d)

@@ -1,15 +1,23 @@
 #!/bin/sh
-# The Windows zip as a new user meets it: unpacked into an empty folder it
-# is one folder with the programs, the sample data and README.txt, whose
-# programs need no DLL beyond each other and Windows' own; md3info.exe and
-# tgainfo.exe answer for the sample files; viewer.exe
-# started there under a fresh Wine prefix shows the posed model and the two
-# text lines, and Esc ends it with 0. Usage: zip.sh ZIP (environment as for
-# the end-to-end tests).
+# A Windows zip (-win64 or -win32) as a new user meets it: unpacked into an
+# empty folder it is one folder with the programs, the sample data and
+# README.txt at the top and the kit for building against tga.dll in include/
+# and lib/; its programs are of the zip's width and need no DLL beyond each
+# other and Windows' own; tga.dll exports the four undecorated names;
+# md3info.exe and tgainfo.exe answer for the sample files; viewer.exe started
+# there under a fresh Wine prefix of that width shows the posed model and the
+# two text lines, and Esc ends it with 0. Usage: zip.sh ZIP (environment as
+# for the end-to-end tests).
 . "$(dirname "$0")/../e2e/e2e_lib.sh"
+source_dir=$(cd "$(dirname "$0")/../.." && pwd)
 zip=$1
 [ -f "$zip" ] || fail "no $zip"
 folder=$(basename "$zip" .zip)
+case "$folder" in
+*-win64) format=pei-x86-64 import_format=pe-x86-64; unset WINEARCH ;;
+*-win32) format=pei-i386 import_format=pe-i386; export WINEARCH=win32 ;;
+*) fail "$zip is neither a win64 nor a win32 zip" ;;
+esac
 fresh=$(mktemp -d)
 MD3V_WINEPREFIX="$fresh/prefix"
 e2e_setup
@@ -18,17 +26,30 @@ trap 'e2e_cleanup; WINEPREFIX="$MD3V_WINEPREFIX" wineserver -k 2>/dev/null; rm -
 (cd "$RUN" && cmake -E tar xf "$zip") || fail "cannot unpack $zip"
 [ "$(ls -A "$RUN")" = "$folder" ] || fail "the zip does not unpack into the one folder $folder: $(ls -A "$RUN")"
 RUN="$RUN/$folder"
-files="README.txt base.tga base1.tga base2.tga base3.tga font.dll font.tga head.md3 lower.md3 md3info.exe
-rocketl.md3 tga.dll tgainfo.exe upper.md3 viewer.exe"
-[ "$(ls -A "$RUN" | tr '\n' ' ')" = "$(echo $files) " ] || fail "the folder holds: $(ls -A "$RUN" | tr '\n' ' ')"
+files="README.txt base.tga base1.tga base2.tga base3.tga font.dll font.tga head.md3 include/tga.h lib/libtga.dll.a
+lib/tga.def lib/tga.lib lower.md3 md3info.exe rocketl.md3 tga.dll tgainfo.exe upper.md3 viewer.exe"
+found=$(cd "$RUN" && find . -type f | sed 's|^\./||' | LC_ALL=C sort | tr '\n' ' ')
+[ "$found" = "$(echo $files) " ] || fail "the folder holds: $found"
 for file in $files; do
-    [ "$file" = README.txt ] || grep -q "$file" "$RUN/README.txt" || fail "README.txt does not mention $file"
+    [ "$file" = README.txt ] || grep -q "$(basename "$file")" "$RUN/README.txt" || fail "README.txt does not mention $file"
 done
+cmp -s "$RUN/include/tga.h" "$source_dir/tga/tga.h" || fail "include/tga.h is not tga/tga.h"
+cmp -s "$RUN/lib/tga.def" "$source_dir/tga/tga.def" || fail "lib/tga.def is not tga/tga.def"
+# Both import libraries are for the zip's width (that tga.lib links is
+# msvc_consumer.sh's part); objdump calls short import members pei-.
+for library in libtga.dll.a tga.lib; do
+    formats=$(x86_64-w64-mingw32-objdump -f "$RUN/lib/$library" | sed -n 's/.*file format pei*-/pe-/p' | sort -u)
+    [ "$formats" = "$import_format" ] || fail "lib/$library is $formats, not $import_format"
+done
+sh "$source_dir/tests/windows/tga_dll_exports.sh" "$RUN/tga.dll" || fail "the zip's tga.dll exports other names"
 
-# Every DLL a program imports is in the folder or one of Windows' own, as
-# the fresh prefix's system32 has them: no MinGW runtime.
+# Every program is of the zip's width, and every DLL it imports is in the
+# folder or one of Windows' own, as the fresh prefix's system32 has them: no
+# MinGW runtime. The x86-64 objdump reads 32-bit programs too.
 system32="$MD3V_WINEPREFIX/drive_c/windows/system32"
 for program in viewer.exe tga.dll font.dll md3info.exe tgainfo.exe; do
+    x86_64-w64-mingw32-objdump -f "$RUN/$program" | grep -q "file format $format\$" ||
+        fail "$program is not $format"
     for dll in $(x86_64-w64-mingw32-objdump -p "$RUN/$program" | sed -n 's/^[[:space:]]*DLL Name: //p'); do
         [ -n "$(find "$RUN" "$system32" -maxdepth 1 -iname "$dll")" ] ||
             fail "$program imports $dll, which is neither in the zip nor part of Windows"
