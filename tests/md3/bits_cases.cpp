@@ -16,17 +16,9 @@ uint32_t bits(float value) {
     return b;
 }
 
-// "" when the bit patterns agree, else the first element that differs, as
-// hex floats, so that a sign or a last place counts.
 std::string compare(const char *what, int index, const float *got, const float *want, int count) {
-    for (int i = 0; i < count; ++i)
-        if (bits(got[i]) != bits(want[i])) {
-            char text[160];
-            std::snprintf(text, sizeof text, "%s case %d, element %d: got %a, want %a", what, index, i,
-                          double(got[i]), double(want[i]));
-            return text;
-        }
-    return "";
+    const std::string fault = BitsCases_SameFloats(got, want, count);
+    return fault.empty() ? fault : what + (" case " + std::to_string(index)) + ", " + fault;
 }
 
 std::string compare_quat(const char *what, int index, const Quaternion &got, const float want[4]) {
@@ -184,6 +176,16 @@ const NormalEntry normal_entries[] = {
 
 }  // namespace
 
+std::string BitsCases_SameFloats(const float *got, const float *want, int count) {
+    for (int i = 0; i < count; ++i)
+        if (bits(got[i]) != bits(want[i])) {
+            char text[96];
+            std::snprintf(text, sizeof text, "element %d: got %a, want %a", i, double(got[i]), double(want[i]));
+            return text;
+        }
+    return "";
+}
+
 const TagBlendCase &BitsCases_QuarterTurn() {
     return tag_blends[0];
 }
@@ -200,20 +202,19 @@ int BitsCases_FillNormalTable() {
 }
 
 std::string BitsCases_CheckNormalTable() {
-    int index = 0;
-    for (const NormalEntry &entry : normal_entries) {
-        std::string fault = compare("normal table", index++, NormalTable[entry.index], entry.want, 3);
-        if (!fault.empty())
-            return fault + " (entry " + std::to_string(entry.index) + ")";
+    std::string fault;
+    for (size_t i = 0; i < std::size(normal_entries) && fault.empty(); ++i) {
+        const NormalEntry &entry = normal_entries[i];
+        fault = compare("normal table entry", entry.index, NormalTable[entry.index], entry.want, 3);
     }
     // Every entry: FNV-1a of the table's bytes.
     uint64_t hash = 0xcbf29ce484222325u;
     const uint8_t *byte = reinterpret_cast<const uint8_t *>(NormalTable);
     for (size_t i = 0; i < sizeof NormalTable; ++i)
         hash = (hash ^ byte[i]) * 0x100000001b3u;
-    if (hash != 0x35edb10386fd7960u)
-        return "normal table: FNV-1a of the bytes differs";
-    return "";
+    if (fault.empty() && hash != 0x35edb10386fd7960u)
+        fault = "normal table: FNV-1a of the bytes differs";
+    return fault;
 }
 
 std::string BitsCases_CheckRotations() {

@@ -9,6 +9,10 @@
 
 #include <string>
 
+// "" when the bit patterns agree, else the first element that differs, as
+// hex floats, so that a sign or a last place counts.
+std::string BitsCases_SameFloats(const float *got, const float *want, int count);
+
 // Fills the normal table the way every program does, through a successful
 // read (of a model with nothing in it); 1 when the read succeeds.
 int BitsCases_FillNormalTable();
