@@ -1,9 +1,9 @@
-// The height-map filter's SSE2 path, for every x86-64 processor: four
-// texels a step in 128-bit vectors, walked as heightmap_walk.h describes.
-// As in the AVX2 path, every operation is the scalar reference's
-// (heightmap.cpp) in its order and precision, so every byte is the scalar
-// one. SSE2 has no byte shuffle: the texels are packed with shifts and
-// masks.
+// The height-map filter's SSE2 path, for every x86-64 processor and x86
+// with SSE2: four texels a step in 128-bit vectors, walked as
+// heightmap_walk.h describes. As in the AVX2 path, every operation is the
+// scalar reference's (heightmap.cpp) in its order and precision, so every
+// byte is the scalar one. SSE2 has no byte shuffle: the texels are packed
+// with shifts and masks.
 #include <emmintrin.h>
 
 #include <cstring>

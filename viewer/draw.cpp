@@ -7,7 +7,7 @@
 #endif
 #include <GL/gl.h>
 
-#include "quat.h"
+#include "blend.h"
 
 namespace {
 
@@ -18,11 +18,6 @@ int32_t clamp_frame(int32_t frame, int32_t num_frames) {
     if (frame >= num_frames)
         return num_frames - 1;
     return frame;
-}
-
-// a + f * (b - a) in double from float inputs.
-float blend(float a, float b, float f) {
-    return float(double(a) + double(f) * (double(b) - double(a)));
 }
 
 void draw_surface(const Md3Surface *surface, int32_t frame_a, int32_t frame_b, float fraction) {
@@ -44,18 +39,12 @@ void draw_surface(const Md3Surface *surface, int32_t frame_a, int32_t frame_b, f
         glBegin(GL_TRIANGLES);
         for (int corner = 0; corner < 3; ++corner) {
             const int32_t v = indexes[corner];
-            const Md3Vertex *a = &frame_a_vertices[v];
-            const Md3Vertex *b = &frame_b_vertices[v];
-            const float *normal_a = NormalTable[a->normal[0] * 256 + a->normal[1]];
-            const float *normal_b = NormalTable[b->normal[0] * 256 + b->normal[1]];
+            float position[3], normal[3];
+            Blend_Vertex(&frame_a_vertices[v], &frame_b_vertices[v], fraction, position, normal);
             const Md3TexCoord *st = &surface->texcoords[v];
             glTexCoord2f(st->s, -st->t);
-            glNormal3f(blend(normal_a[0], normal_b[0], fraction),
-                       blend(normal_a[1], normal_b[1], fraction),
-                       blend(normal_a[2], normal_b[2], fraction));
-            glVertex3f(blend(a->x * md3_position_scale, b->x * md3_position_scale, fraction),
-                       blend(a->y * md3_position_scale, b->y * md3_position_scale, fraction),
-                       blend(a->z * md3_position_scale, b->z * md3_position_scale, fraction));
+            glNormal3f(normal[0], normal[1], normal[2]);
+            glVertex3f(position[0], position[1], position[2]);
         }
         glEnd();
     }
@@ -101,24 +90,8 @@ void MD3_Draw(const Md3Model *model) {
         if (!child)
             continue;
         const int64_t num_tags = model->header.num_tags;
-        const Md3Tag *a = &model->tags[current * num_tags + i];
-        const Md3Tag *b = &model->tags[next * num_tags + i];
-        Quaternion qa, qb, q;
-        Quat_FromMatrix(&qa, a->axis);
-        Quat_FromMatrix(&qb, b->axis);
-        Quat_Slerp(&qa, &qb, fraction, &q);
-        float m[9];
-        Quat_ToMatrix(m, &q);
-        float origin[3];
-        for (int c = 0; c < 3; ++c)
-            origin[c] = a->origin[c] + (b->origin[c] - a->origin[c]) * fraction;
-        // Column-major: m's rows become the columns of the upper-left 3 x 3.
-        const float placement[16] = {
-            m[0], m[3], m[6], 0.0f,
-            m[1], m[4], m[7], 0.0f,
-            m[2], m[5], m[8], 0.0f,
-            origin[0], origin[1], origin[2], 1.0f,
-        };
+        float placement[16];
+        Blend_Tag(&model->tags[current * num_tags + i], &model->tags[next * num_tags + i], fraction, placement);
         if (!modelview_has_room())
             continue;
         glPushMatrix();

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "bits_cases.h"
 #include "md3_test_files.h"
 #include "viewer/draw.h"
 
@@ -107,6 +108,13 @@ TEST(DrawCalls, OneBeginEndPerTriangleCornersInIndexOrder) {
     MD3_Free(&model);
 }
 
+// What drawing sends, worked out without GL: vertices and tags between
+// frames, bit for bit (bits_cases.cpp).
+TEST(Blend, PinnedVerticesAndTagsBitForBit) {
+    ASSERT_EQ(BitsCases_FillNormalTable(), 1);
+    EXPECT_EQ(BitsCases_CheckBlends(), "");
+}
+
 TEST(DrawCalls, NothingForAModelWithoutSurfacesOrLinks) {
     Md3ModelData data = TestMd3_Model();
     data.surfaces.clear();
@@ -124,10 +132,9 @@ TEST(DrawCalls, NothingForAModelWithoutSurfacesOrLinks) {
 
 TEST(DrawCalls, OnePushMultiplyPopPerLinkedSlotWithTheBlendedTag) {
     // Slot "t1" turns from the identity to a quarter turn about z and moves
-    // from (10, 20, 30) to (30, 0, -10); the other slots stay put.
-    const float identity[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
-    const float quarter_z[9] = {0, -1, 0, 1, 0, 0, 0, 0, 1};
-    const float from[3] = {10, 20, 30}, to[3] = {30, 0, -10};
+    // between two origins; the other slots stay put.
+    const TagBlendCase &turn = BitsCases_QuarterTurn();
+    const float *from = turn.origin_a;
     Md3ModelData data;
     data.name = "parent";
     data.frames = {Md3Writer_Frame(from, from, "a"), Md3Writer_Frame(from, from, "b")};
@@ -135,7 +142,8 @@ TEST(DrawCalls, OnePushMultiplyPopPerLinkedSlotWithTheBlendedTag) {
     for (int f = 0; f < 2; ++f)
         for (const char *name : {"t0", "t1", "t2"}) {
             const bool moving = f == 1 && std::string(name) == "t1";
-            data.tags.push_back(Md3Writer_Tag(name, moving ? to : from, moving ? quarter_z : identity));
+            data.tags.push_back(
+                Md3Writer_Tag(name, moving ? turn.origin_b : from, moving ? turn.axis_b : turn.axis_a));
         }
     data.surfaces.push_back(TestMd3_Triangle("s", 2));
     Md3Model parent = {}, child = {};
@@ -143,20 +151,16 @@ TEST(DrawCalls, OnePushMultiplyPopPerLinkedSlotWithTheBlendedTag) {
     ASSERT_EQ(TestMd3_LoadBytes(Md3Writer_Encode(data), &child), 1);
     ASSERT_EQ(MD3_AttachToTag("t1", &parent, &child), 1);
     parent.next_frame = 1;
-    parent.fraction = 0.46f;
+    parent.fraction = turn.fraction;
     calls.clear();
     MD3_Draw(&parent);
     ASSERT_EQ(Names(), Join({Triangle(), {"push", "mult"}, Triangle(), {"pop"}}));
-    // A spherical blend (the two orientations are 90 degrees apart), worked
-    // out by tests/md3/quat_reference.py: the rotation's rows become the
-    // columns, the origin blends linearly. Compared bit for bit.
-    const float want[16] = {0x1.800e8ep-1f, -0x1.52977ap-1f, 0, 0, 0x1.52977ap-1f, 0x1.800e8ep-1f, 0, 0,
-                            0, 0, 1, 0, 0x1.333334p+4f, 0x1.59999ap+3f, 0x1.733334p+3f, 1};
+    // The pinned placement (bits_cases.cpp), bit for bit.
     for (const Call &call : calls) {
         if (call.name != "mult")
             continue;
         for (int i = 0; i < 16; ++i)
-            EXPECT_EQ(call.args[i], double(want[i])) << i << ": " << std::hexfloat << call.args[i];
+            EXPECT_EQ(call.args[i], double(turn.placement[i])) << i << ": " << std::hexfloat << call.args[i];
     }
     EXPECT_EQ(stack_depth, 1);
     MD3_Free(&parent);

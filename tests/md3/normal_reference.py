@@ -21,11 +21,12 @@ def literal(packed):
     return mantissa.rstrip('0').rstrip('.') + 'p' + exponent + 'f'
 
 
-for index in (0, 1, 64, 256, 16384, 16448, 65535):
-    print(index, ', '.join(literal(b) for b in entry(index // 256, index % 256)))
-h = 0xcbf29ce484222325
-for r in range(256):
-    for c in range(256):
-        for byte in b''.join(entry(r, c)):
-            h = ((h ^ byte) * 0x100000001b3) & 0xffffffffffffffff
-print('hash 0x%016x' % h)
+if __name__ == '__main__':
+    for index in (0, 1, 64, 256, 16384, 16448, 65535):
+        print(index, ', '.join(literal(b) for b in entry(index // 256, index % 256)))
+    h = 0xcbf29ce484222325
+    for r in range(256):
+        for c in range(256):
+            for byte in b''.join(entry(r, c)):
+                h = ((h ^ byte) * 0x100000001b3) & 0xffffffffffffffff
+    print('hash 0x%016x' % h)

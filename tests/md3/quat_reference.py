@@ -1,14 +1,17 @@
 #!/usr/bin/env python3
-"""Expected values of quat_test.cpp and of the tag placement in
-draw_calls_test.cpp, worked out from the rotation formulas alone.
+"""Expected values of bits_cases.cpp (rotations and the blends between
+frames), worked out from the formulas alone.
 
 Every float operation is rounded to single precision (Python's double
 result of one operation on two floats rounds to the same float as the
 single-precision operation would); sqrt, acos and sin run in double on
 widened arguments and their results are rounded to single precision.
+The vertex blend runs in double from the float inputs, rounded once.
 Run it to print the values as C++ hex-float literals."""
 import math
 import struct
+
+import normal_reference
 
 
 def f(x):
@@ -118,8 +121,24 @@ if __name__ == '__main__':
                     ([h('0x1.19eb84p-2'), h('-0x1.c0c29ap-1'), h('0x1.47eb36p-3'), h('-0x1.71b0fcp-2')],
                      [h('0x1.14fd34p-1'), h('-0x1.aa1146p-1'), h('0x1.b02172p-4'), h('0x1.f24378p-5')], h('0x1.dd19ecp-7'))):
         print(show(a), show(b), literal(t), show(slerp(a, b, t)))
-    print('MD3_Draw: identity tag to a quarter turn about z, origins (10, 20, 30) to (30, 0, -10), fraction 0.46')
-    fraction = f(0.46)
-    m = to_matrix(slerp(from_matrix([1, 0, 0, 0, 1, 0, 0, 0, 1]), from_matrix([0, -1, 0, 1, 0, 0, 0, 0, 1]), fraction))
-    o = [f(a + f(f(b - a) * fraction)) for a, b in zip((10, 20, 30), (30, 0, -10))]
-    print(show([m[0], m[3], m[6], 0, m[1], m[4], m[7], 0, m[2], m[5], m[8], 0, o[0], o[1], o[2], 1]))
+    print('Blend_Vertex: a, b (x, y, z, normal bytes), fraction, position, normal')
+    for a, b, t in (((-1234, 567, 8910, 37, 201), (2345, -32768, 32767, 129, 3), 10 / 97),
+                    ((32767, -32768, -7, 250, 17), (-32768, 32767, 4095, 3, 99), 0.7),
+                    ((101, -2021, 333, 64, 0), (-77, 19, -4444, 191, 128), 2.0),
+                    ((5, 6, 7, 12, 240), (-5000, 6000, -7000, 200, 60), -0.3)):
+        t = f(t)
+        na, nb = [[struct.unpack('<f', x)[0] for x in normal_reference.entry(v[3], v[4])] for v in (a, b)]
+        position = [f(f(x / 64) + t * (f(y / 64) - f(x / 64))) for x, y in zip(a[:3], b[:3])]
+        print(a, b, literal(t), show(position), show([f(x + t * (y - x)) for x, y in zip(na, nb)]))
+    print('Blend_Tag: axes and origins of a and b, fraction, the placement')
+    identity = [1, 0, 0, 0, 1, 0, 0, 0, 1]
+    turn = [axis_angle(0.8, 0.6, 0, 150 * math.pi / 180), axis_angle(0, 0.8, -0.6, 150 * math.pi / 180),
+            axis_angle(0.48, 0.6, 0.64, 1.1)]
+    for aa, oa, ab, ob, t in ((identity, (10, 20, 30), [0, -1, 0, 1, 0, 0, 0, 0, 1], (30, 0, -10), 0.46),
+                              (turn[0], (-12.34, 56.7, 0.001), turn[1], (98.76, -5.4321, 1234.5), 0.3),
+                              (identity, (0.1, 0.2, 0.3), turn[2], (-0.7, 1e-3, 3.3), 1.7)):
+        t = f(t)
+        m = to_matrix(slerp(from_matrix(aa), from_matrix(ab), t))
+        o = [f(f(a) + f(f(f(b) - f(a)) * t)) for a, b in zip(oa, ob)]
+        print(show(oa), show(ob), literal(t))
+        print(show([m[0], m[3], m[6], 0, m[1], m[4], m[7], 0, m[2], m[5], m[8], 0, o[0], o[1], o[2], 1]))

@@ -1,6 +1,6 @@
 # Model core tests: loading, the normal table, skins and links, rotation
 # maths, and drawing against Mesa.
-add_library(md3_test_files STATIC ${CMAKE_CURRENT_LIST_DIR}/md3_test_files.cpp)
+add_library(md3_test_files STATIC ${CMAKE_CURRENT_LIST_DIR}/md3_test_files.cpp ${CMAKE_CURRENT_LIST_DIR}/bits_cases.cpp)
 target_link_libraries(md3_test_files PUBLIC md3core sample_writers test_support)
 
 add_executable(md3_tests

@@ -38,7 +38,7 @@ int main() {
     }
     // Without the vector paths every comparison above would pass unseen.
     if (!HeightMap_PathAvailable(HEIGHTMAP_SSE2)) {
-        std::printf("FAIL: the SSE2 path is missing from this x86-64 build\n");
+        std::printf("FAIL: the SSE2 path is missing from this build\n");
         ++failures;
     }
 #if defined(__GNUC__)

@@ -36,7 +36,7 @@ foreach(compiler gcc clang gcc32)
   if(NOT ${tree})
     message(STATUS "${tree} is not set: its Wine checks are skipped")
   endif()
-  foreach(check tga_dll heightmap_paths)
+  foreach(check tga_dll heightmap_paths bits)
     set(name ${check}_wine${suffix})
     if(${tree})
       add_test(NAME ${name}
