@@ -1,9 +1,8 @@
 #include "fuzz_file.h"
 
 #include <cstdio>
-#include <cstring>
+#include <cstdlib>
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -11,8 +10,9 @@ namespace {
 char path_buffer[256];
 
 const char *temp_path(const char *suffix) {
-    struct stat info;
-    const char *dir = stat("/dev/shm", &info) == 0 && S_ISDIR(info.st_mode) ? "/dev/shm" : "/tmp";
+    const char *dir = std::getenv("TMPDIR");
+    if (!dir || !*dir)
+        dir = "/tmp";
     std::snprintf(path_buffer, sizeof path_buffer, "%s/md3v-fuzz-%ld%s", dir, long(getpid()), suffix);
     return path_buffer;
 }

@@ -1,5 +1,6 @@
 // The readers take file names, so every fuzz input goes through a file of
-// its own per process (in /dev/shm when there is one, to spare the disk).
+// its own per process, in TMPDIR (/tmp when unset; scripts/fuzz.sh points
+// it at /dev/shm to spare the disk).
 #ifndef FUZZ_FUZZ_FILE_H
 #define FUZZ_FUZZ_FILE_H
 

@@ -23,6 +23,8 @@ ROOT=$(pwd)
 export ASAN_OPTIONS="abort_on_error=1:detect_leaks=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 export LSAN_OPTIONS="suppressions=$ROOT/tests/lsan.supp:print_suppressions=0"
+# Every input goes through a file: in memory, unless TMPDIR says otherwise.
+if [ -z "$TMPDIR" ] && [ -d /dev/shm ]; then export TMPDIR=/dev/shm; fi
 status=0
 for target in $TARGETS; do
     case $target in

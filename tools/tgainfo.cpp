@@ -1,5 +1,6 @@
 // tgainfo: what the tga library makes of TGA files, from their headers
-// through the library's own reader; no GL context needed.
+// through the library's own reader and their lengths; no GL context needed.
+#include <cinttypes>
 #include <cstdio>
 
 #include "tga_read.h"
@@ -11,8 +12,13 @@ const char usage[] =
     "For each TGA file, \"FILE: ok\" with its type, size and depth and which of the\n"
     "library's uploads take it (or why not), or \"FILE: refused: REASON\". ok: the\n"
     "reader takes its header and TGA_UploadImage takes the image (any file another\n"
-    "upload takes, it takes too). Only headers are read. Exit status 0 when every\n"
-    "file is ok, 1 when any is refused, 2 without files.\n";
+    "upload takes, it takes too). Pixel data that the file lacks, which reads as\n"
+    "zero, and rows stored top to bottom, which show upside down, are named. Only\n"
+    "headers and lengths are read. Exit status 0 when every file is ok, 1 when any\n"
+    "is refused, 2 without files.\n";
+
+// Descriptor bit 5: the first row stored is the image's top.
+const uint8_t tga_descriptor_top_to_bottom = 0x20;
 
 struct Upload {
     TgaUse use;
@@ -25,6 +31,21 @@ const Upload uploads[tga_use_count] = {
     {TGA_USE_DUDV, "TGA_UploadDUDV"},
 };
 
+// The file's length in bytes, -1 when it cannot be found. 64-bit: a file
+// may be longer than a 32-bit long can say.
+int64_t length_of(const char *file_name) {
+    FILE *file = std::fopen(file_name, "rb");
+    if (!file)
+        return -1;
+#ifdef _WIN32
+    int64_t length = _fseeki64(file, 0, SEEK_END) == 0 ? _ftelli64(file) : -1;
+#else
+    int64_t length = fseeko(file, 0, SEEK_END) == 0 ? int64_t(ftello(file)) : -1;
+#endif
+    std::fclose(file);
+    return length;
+}
+
 // Prints what the library makes of one file; 1 when it is ok.
 int describe(const char *file_name) {
     TgaImage header;
@@ -35,6 +56,15 @@ int describe(const char *file_name) {
     }
     std::printf("%s: ok\n  type %d (%s), %d x %d, %d bits per pixel\n", file_name, header.image_type,
                 TGA_TypeName(header.image_type), header.width, header.height, header.bits_per_pixel);
+    // The reader takes no ID field and no colour map: the pixel data follows
+    // the header. A length that cannot be found gives no line.
+    int64_t stored = length_of(file_name) - int64_t(tga_header_size);
+    uint64_t wanted = TGA_PixelBytes(header.width, header.height, header.bits_per_pixel);
+    if (stored >= 0 && uint64_t(stored) < wanted)
+        std::printf("  pixel data: %" PRId64 " of %" PRIu64 " bytes; the rest reads as zero\n", stored, wanted);
+    // The library hands rows to GL in file order, which GL takes as bottom up.
+    if (header.descriptor & tga_descriptor_top_to_bottom)
+        std::printf("  rows stored top to bottom: the texture shows them upside down\n");
     for (const Upload &upload : uploads) {
         if (TGA_UseTakes(upload.use, &header, reason))
             std::printf("  %s: yes\n", upload.name);

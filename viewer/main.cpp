@@ -1,11 +1,10 @@
-// The viewer's entry point: the window, the idle-time loop and the
-// frame-rate measurement.
+// The viewer's entry point: the window, the idle-time loop and the counter
+// readings that the frame rate (fps.h) is measured from.
 #include "context.h"
+#include "fps.h"
 #include "scene.h"
 #include "shell.h"
 #include "view.h"
-
-#include <stdio.h>
 
 // The shell's globals (shell.h).
 int window_width = 640;
@@ -14,36 +13,21 @@ HWND main_window = NULL;
 char fps_text[256];
 
 // The frame-rate measurement's own.
-static int frame_count = 0;
+static FpsState fps_state = {0, 0};
 static LARGE_INTEGER timer_frequency;
-static LARGE_INTEGER timer_start;
 
-// Frames in one measuring window are counted up to this many before the
-// 21st triggers the measurement.
-#define FPS_WINDOW_FRAMES 20
-
-static void fps_step(void) {
-    frame_count += 1;
-    if (frame_count <= FPS_WINDOW_FRAMES)
-        return;
+// The high-resolution counter now.
+static int64_t counter_now(void) {
     LARGE_INTEGER now;
     QueryPerformanceCounter(&now);
-    long long elapsed = now.QuadPart - timer_start.QuadPart;
-    // Without a high-resolution counter (or a window that took no time) the
-    // rate is undefined: keep the last text rather than divide by zero.
-    if (timer_frequency.QuadPart > 0 && elapsed > 0) {
-        double seconds = double(elapsed) / double(timer_frequency.QuadPart);
-        sprintf(fps_text, "FPS: %0.1f", double(frame_count) / seconds);
-    }
-    frame_count = 0;
-    QueryPerformanceCounter(&timer_start);
+    return now.QuadPart;
 }
 
 LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_CREATE:
         QueryPerformanceFrequency(&timer_frequency);
-        QueryPerformanceCounter(&timer_start);
+        fps_state.window_start = counter_now();
         break;
     case WM_SIZE:
         window_width = int(LOWORD(lParam));
@@ -107,7 +91,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR command_line, i
             } else {
                 Scene_Render();
                 SwapBuffers(device_context);
-                fps_step();
+                if (Fps_Step(&fps_state, counter_now(), timer_frequency.QuadPart, fps_text, sizeof fps_text))
+                    fps_state.window_start = counter_now();
             }
         }
         exit_code = int(message.wParam);

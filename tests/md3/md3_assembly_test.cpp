@@ -1,9 +1,16 @@
 // MD3_SetSkin and MD3_AttachToTag on loaded models.
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <string>
+
 #include "md3_test_files.h"
 
 namespace {
+
+// A name that fills a 64-byte name field, which then holds no NUL; the
+// writer caps names at 63, so the tests set such fields in the record.
+const std::string full_name(64, 'f');
 
 // A loaded model with surfaces "l_legs", "twin", "twin" and tags
 // "tag_torso", "twin", "twin" (frame 1 renames them "late_*").
@@ -41,6 +48,9 @@ TEST(Md3SetSkin, FindsTheFirstExactName) {
     EXPECT_EQ(MD3_SetSkin("l_legs", &model, 9), 0);
     EXPECT_EQ(model.surfaces[0].texture, 9u);
     EXPECT_EQ(model.surfaces[1].texture, 7u);
+    std::memcpy(model.surfaces[2].header.name, full_name.data(), 64);
+    EXPECT_EQ(MD3_SetSkin(full_name.substr(0, 63).c_str(), &model, 4), -1);
+    EXPECT_EQ(MD3_SetSkin(full_name.c_str(), &model, 4), 2);
 }
 
 TEST(Md3AttachToTag, LinksAtTheFirstFrameZeroTag) {
@@ -55,6 +65,9 @@ TEST(Md3AttachToTag, LinksAtTheFirstFrameZeroTag) {
     EXPECT_EQ(model.links[1], &other.model);
     EXPECT_EQ(MD3_AttachToTag("twin", &model, nullptr), 1);             // clears
     EXPECT_EQ(model.links[1], nullptr);
+    std::memcpy(model.tags[2].name, full_name.data(), 64);
+    EXPECT_EQ(MD3_AttachToTag(full_name.substr(0, 63).c_str(), &model, &child.model), -1);
+    EXPECT_EQ(MD3_AttachToTag(full_name.c_str(), &model, &child.model), 2);
     Md3Model empty = {};
     EXPECT_EQ(MD3_AttachToTag("tag_torso", &empty, &child.model), -1);
     EXPECT_EQ(MD3_SetSkin("l_legs", &empty, 1), -1);

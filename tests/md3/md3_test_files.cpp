@@ -1,9 +1,8 @@
 #include "md3_test_files.h"
 
-#include <cstdlib>
 #include <cstring>
 
-#include <unistd.h>
+#include "support/temp_dir.h"
 
 Md3Vertex TestMd3_Vertex(int16_t x, int16_t y, int16_t z, uint8_t b0, uint8_t b1) {
     Md3Vertex vertex;
@@ -68,11 +67,8 @@ Md3ModelData TestMd3_Model() {
 
 std::string TestMd3_Path(const char *name) {
     static std::string directory;
-    if (directory.empty()) {
-        char pattern[] = "/tmp/md3_test_XXXXXX";
-        const char *made = mkdtemp(pattern);
-        directory = made ? made : "/tmp";
-    }
+    if (directory.empty())
+        directory = TestTemp_MakeDir("md3_test_");
     return directory + "/" + name;
 }
 

@@ -23,7 +23,8 @@ Md3Tag TestMd3_Tag(const char *name, float ox, float oy, float oz, const float a
 // surfaces: "first" (2 shaders, 2 triangles, 4 vertices) and "second".
 Md3ModelData TestMd3_Model();
 
-// A path in a directory of this process's own.
+// A path in a directory of this process's own, under TMPDIR; the directory
+// goes when the process exits.
 std::string TestMd3_Path(const char *name);
 
 // Saves the bytes and loads them into the record; MD3_Load's result and,

@@ -7,6 +7,7 @@
 #include <GL/gl.h>
 
 #include "scene_fixture.h"
+#include "viewer/fps.h"
 #include "viewer/scene.h"
 
 extern char fps_text[256];
@@ -38,6 +39,34 @@ TEST_F(SceneTest, PrintsNoFrameRateLineBeforeTheFirstMeasurement) {
     Scene_Render();
     EXPECT_EQ(SceneFixture_Count(0, 0, 160, 16).white, 0);
     EXPECT_GT(SceneFixture_Count(0, 16, 160, 16).white, 40);
+}
+
+// Steps `frames` frames at one counter reading; how many closed a window.
+int StepFrames(FpsState *state, int frames, int64_t now, int64_t frequency, char (&text)[256]) {
+    int closed = 0;
+    for (int i = 0; i < frames; ++i)
+        closed += Fps_Step(state, now, frequency, text, sizeof text);
+    return closed;
+}
+
+// The text that the scene prints: the rate over each window of 21 frames,
+// to one decimal; a window whose rate is undefined leaves it as it was.
+TEST(FrameRateTest, MeasuresEveryTwentyFirstFrameToOneDecimal) {
+    FpsState state = {0, 1000};
+    char text[256] = "";
+    EXPECT_EQ(StepFrames(&state, 20, 1100, 1000, text), 0);
+    EXPECT_STREQ(text, "");
+    EXPECT_EQ(StepFrames(&state, 1, 1360, 1000, text), 1);   // 21 frames in 0.36 s
+    EXPECT_STREQ(text, "FPS: 58.3");
+    state.window_start = 1370;   // the caller's second reading
+    EXPECT_EQ(StepFrames(&state, 20, 1400, 1000, text), 0);
+    EXPECT_STREQ(text, "FPS: 58.3");
+    EXPECT_EQ(StepFrames(&state, 1, 1720, 1000, text), 1);   // 21 frames in 0.35 s
+    EXPECT_STREQ(text, "FPS: 60.0");
+    state.window_start = 1720;
+    EXPECT_EQ(StepFrames(&state, 21, 1720, 1000, text), 1);   // no counts elapsed
+    EXPECT_EQ(StepFrames(&state, 21, 2000, 0, text), 1);      // no frequency
+    EXPECT_STREQ(text, "FPS: 60.0");
 }
 
 TEST_F(SceneTest, LeavesTheBetweenFramesStateBehind) {

@@ -1,7 +1,8 @@
 # The scene against Mesa with the generated sample data: what a frame shows,
 # the state it leaves between frames, the assembled model, the sample
 # model's own soundness, and a torso and legs too short for the pose frame,
-# through the viewer's own scene and view (viewer_shell).
+# through the viewer's own scene and view (viewer_shell); beside them the
+# frame rate's window and text (fps), which needs no context.
 
 set(MD3V_SHORT_SAMPLE_DIR ${CMAKE_BINARY_DIR}/samples_short)
 add_custom_command(OUTPUT ${MD3V_SHORT_SAMPLE_DIR}/upper.md3

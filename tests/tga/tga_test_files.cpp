@@ -8,16 +8,10 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include "support/temp_dir.h"
 #include "tools/tga_writer.h"
 
-std::string TgaTest_MakeDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "tga_test_XXXXXX").string();
-    std::vector<char> buffer(pattern.begin(), pattern.end());
-    buffer.push_back('\0');
-    if (!mkdtemp(buffer.data()))
-        return std::string();
-    return std::string(buffer.data());
-}
+std::string TgaTest_MakeDir() { return TestTemp_MakeDir("tga_test_"); }
 
 void TgaTest_RemoveDir(const std::string &dir) {
     std::error_code ignored;

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-// A fresh directory under the system's temporary directory.
+// A fresh directory under TMPDIR, gone when the process exits if not before.
 std::string TgaTest_MakeDir();
 void TgaTest_RemoveDir(const std::string &dir);
 

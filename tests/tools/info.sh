@@ -1,7 +1,8 @@
 #!/bin/sh
 # md3info and tgainfo as a person runs them: "FILE: ok" and exit 0 for the
 # sample files; "FILE: refused: REASON", a different reason for each kind of
-# damage, and exit 1 for damaged copies; exit 2 without arguments.
+# damage, and exit 1 for damaged copies; exit 2 without arguments. tgainfo
+# names missing pixel data and rows stored top to bottom.
 # Usage: info.sh MD3INFO TGAINFO SAMPLES
 md3info=$1 tgainfo=$2 samples=$3
 work=$(mktemp -d)
@@ -52,9 +53,28 @@ expect 1 "refused: .+" "$md3info" "$@" "$work/missing.md3"
 
 expect 2 "" "$md3info"
 
-expect 0 ok "$tgainfo" "$samples/base.tga" "$samples/font.tga"
-# An 18-byte header: name, colour-map type, image type, width, height, depth.
-tga_header() { bytes 0 $2 $3 0 0 0 0 0 0 0 0 0 $4 $(($4 >> 8)) $5 $(($5 >> 8)) $6 0 >"$work/$1"; }
+# An 18-byte header: name, colour-map type, image type, width, height, depth
+# and descriptor (0 when not given).
+tga_header() { bytes 0 $2 $3 0 0 0 0 0 0 0 0 0 $4 $(($4 >> 8)) $5 $(($5 >> 8)) $6 ${7:-0} >"$work/$1"; }
+# Whole files stored bottom to top, one with 8 alpha bits (descriptor bit 3).
+tga_header alpha.tga 0 2 2 2 32 8
+head -c 16 /dev/zero >>"$work/alpha.tga"
+expect 0 ok "$tgainfo" "$samples/base.tga" "$samples/font.tga" "$work/alpha.tga"
+! grep -Eq '^  (pixel data|rows stored)' "$work/out" || fail "whole, bottom to top: $(cat "$work/out")"
+# Still ok, with what the user will see after the type line: 64 x 64 x 4
+# bytes of which 1000 are stored, rows top to bottom (bit 5, beside 8 alpha
+# bits); then the same rows stored whole.
+rows_line="  rows stored top to bottom: the texture shows them upside down"
+tga_header cut.tga 0 2 64 64 32 40
+head -c 1000 /dev/zero >>"$work/cut.tga"
+expect 0 ok "$tgainfo" "$work/cut.tga"
+[ "$(sed -n 3,4p "$work/out")" = "  pixel data: 1000 of 16384 bytes; the rest reads as zero
+$rows_line" ] || fail "cut.tga: $(cat "$work/out")"
+tga_header top.tga 0 2 2 2 24 32
+head -c 12 /dev/zero >>"$work/top.tga"
+expect 0 ok "$tgainfo" "$work/top.tga"
+[ "$(sed -n 3,4p "$work/out")" = "$rows_line
+  TGA_UploadImage: yes" ] || fail "top.tga: $(cat "$work/out")"
 tga_header sixteen.tga 0 2 2 2 16
 tga_header rle.tga 0 10 2 2 24
 tga_header mapped.tga 1 1 2 2 8

@@ -42,6 +42,7 @@ static void Check(bool ok, const char *what) {
 }
 
 static std::string temp_dir;
+static std::vector<std::string> written;   // deleted at the end
 
 // Writes an uncompressed TGA file into the temporary directory; returns its
 // path.
@@ -55,6 +56,7 @@ static std::string WriteTga(const char *name, uint8_t type, int width, int heigh
     header[15] = uint8_t(height >> 8);
     header[16] = uint8_t(bits);
     std::string path = temp_dir + name;
+    written.push_back(path);
     FILE *file = std::fopen(path.c_str(), "wb");
     if (!file)
         return path;
@@ -240,10 +242,8 @@ int main() {
     while (glGetError() != GL_NO_ERROR) {
     }
 
-    const char *written[] = {"bgr.tga", "odd.tga", "bgra.tga", "alpha.tga", "sixteen.tga", "flat.tga",
-                             "face0.tga", "face1.tga", "face2.tga", "face3.tga", "face4.tga", "face5.tga"};
-    for (const char *file : written)
-        DeleteFileA((temp_dir + file).c_str());
+    for (const std::string &path : written)
+        DeleteFileA(path.c_str());
     wglMakeCurrent(nullptr, nullptr);
     wglDeleteContext(context);
     ReleaseDC(window, dc);
