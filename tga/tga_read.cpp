@@ -1,5 +1,6 @@
 #include "tga_read.h"
 
+#include <cerrno>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
@@ -133,8 +134,9 @@ static uint8_t *take_pixels(TgaUse use, const TgaImage *image, uint64_t *size, u
         pixels = std::malloc(size_t(*allocated));
     else if (*allocated <= uint64_t(SIZE_MAX))
         pixels = std::calloc(size_t(*allocated), 1);
+    // A size that size_t cannot hold is out of memory too, never truncated.
     if (!pixels)
-        refuse(reason, "%llu bytes cannot be allocated", static_cast<unsigned long long>(*allocated));
+        refuse(reason, "out of memory (%llu bytes)", static_cast<unsigned long long>(*allocated));
     return static_cast<uint8_t *>(pixels);
 }
 
@@ -167,7 +169,7 @@ int TGA_ReadMemory(const uint8_t *bytes, size_t size, TgaImage *image, TgaUse us
 static FILE *open_header(const char *file_name, TgaImage *image, char *reason) {
     FILE *file = std::fopen(file_name, "rb");
     if (!file) {
-        refuse(reason, "file cannot be opened");
+        refuse(reason, "file cannot be opened: %s", std::strerror(errno));
         return nullptr;
     }
     uint8_t header[tga_header_size];
@@ -196,9 +198,18 @@ int TGA_Read(const char *file_name, TgaImage *image, TgaUse use, char *reason) {
         return 0;
     uint64_t size = 0, allocated = 0;
     uint8_t *pixels = take_pixels(use, image, &size, &allocated, reason);
-    // A short read is not an error: the missing bytes are zero.
-    if (pixels)
-        clear_unread(pixels, std::fread(pixels, 1, size_t(size), file), allocated);
+    if (pixels) {
+        // A file that ends early is taken, its missing bytes zero; one that
+        // fails to read is not.
+        size_t got = std::fread(pixels, 1, size_t(size), file);
+        if (got < size && std::ferror(file)) {
+            std::free(pixels);
+            pixels = nullptr;
+            refuse(reason, "file cannot be read");
+        } else {
+            clear_unread(pixels, got, allocated);
+        }
+    }
     std::fclose(file);
     image->pixels = pixels;
     return pixels != nullptr;

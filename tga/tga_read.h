@@ -1,6 +1,9 @@
 // Reading uncompressed TGA files into memory, inside the tga library. Every
 // function that refuses a file can say why: given a buffer of
 // tga_reason_size bytes it writes one short line there (null: not wanted).
+// Failures of the system have reasons of their own, never a verdict on the
+// file: "out of memory (N bytes)" (N the whole request), "file cannot be
+// read", "file cannot be opened: " and the system's text for errno.
 // Nothing here keeps state, so any thread may call it.
 #ifndef TGA_TGA_READ_H
 #define TGA_TGA_READ_H
@@ -71,7 +74,8 @@ uint64_t TGA_BufferSlack(int width, int bytes_per_pixel);
 int TGA_ParseHeader(const uint8_t *bytes, size_t size, TgaImage *header, char *reason);
 
 // The same from the start of file_name; 0 also when it cannot be opened or
-// read. Reads nothing past the header.
+// its header cannot be read, the record then left as it was. Reads nothing
+// past the header.
 int TGA_ReadHeader(const char *file_name, TgaImage *header, char *reason);
 
 // 1 when `use` takes an image with a header that TGA_ParseHeader accepted:
@@ -87,8 +91,9 @@ int TGA_UseTakes(TgaUse use, const TgaImage *header, char *reason);
 int TGA_ReadMemory(const uint8_t *bytes, size_t size, TgaImage *image, TgaUse use, char *reason);
 
 // The same from file_name, its pixel data read straight into the buffer; 0
-// also when it cannot be opened (the record is then left as it was) or
-// read. Nothing is left open.
+// also when it cannot be opened or its header cannot be read (the record is
+// then left as it was), or its pixel data meets a read error (pixels null).
+// A file that merely ends early is taken as above. Nothing is left open.
 int TGA_Read(const char *file_name, TgaImage *image, TgaUse use = TGA_USE_IMAGE, char *reason = nullptr);
 
 #endif

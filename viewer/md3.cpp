@@ -1,6 +1,7 @@
 // MD3 loading, the packed normal table, skins and tag links.
 #include "md3.h"
 
+#include <cerrno>
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
@@ -85,6 +86,7 @@ struct Source {
     FILE *file;             // the open file when bytes is null
     int64_t length;
     int64_t budget;
+    char no_memory[48];     // the reason of the last allocation that failed
 };
 
 // 64-bit positions: a file may be longer than a 32-bit long can say.
@@ -110,7 +112,7 @@ int64_t file_length(FILE *file) {
 
 // Copies `size` bytes at `position`, which the caller has checked to lie
 // inside the file: a file is read straight into the record's own blocks.
-// 0 when a file gives fewer bytes than its length promised.
+// 0 when a file gives fewer bytes than its length promised, a read failure.
 int fetch(Source *source, int64_t position, size_t size, void *out) {
     if (source->bytes) {
         std::memcpy(out, source->bytes + position, size);
@@ -119,8 +121,21 @@ int fetch(Source *source, int64_t position, size_t size, void *out) {
     return seek_to(source->file, position) && std::fread(out, 1, size, source->file) == size;
 }
 
+// What stops a reading. The budget is a verdict on the file; memory and
+// reading are the system's, and end the load with their own reason.
 const char *const too_much = "more to allocate than twice the file's length";
 const char *const unreadable = "file cannot be read";
+
+// Writes the reason for a fault (prefixed with its surface unless that is
+// -1): 0 for a fault of the file's content, -1 for a failure of memory or
+// reading.
+int fail(char *reason, int32_t surface, const char *fault) {
+    if (surface < 0)
+        refuse(reason, "%s", fault);
+    else
+        refuse(reason, "surface %d: %s", surface, fault);
+    return fault == too_much ? 0 : -1;
+}
 
 // Takes `bytes` from the budget; 0 when they are not left.
 int spend(Source *source, int64_t bytes) {
@@ -130,17 +145,26 @@ int spend(Source *source, int64_t bytes) {
     return 1;
 }
 
-// A new array of `count` records from the budget; a zero count gives a null
-// array. Null on success, else what went wrong.
+// A new array of `count` records from the budget, zeroed when asked; a zero
+// count gives a null array. Null on success, else what went wrong. The
+// caller has checked that the count's bytes lie inside the file or are few,
+// so they cannot overflow; a size_t too small for them (a 32-bit process)
+// is out of memory, never truncated.
 template <typename T>
-const char *take_array(Source *source, int64_t count, T **out) {
+const char *take_array(Source *source, int64_t count, T **out, bool zeroed = false) {
     *out = nullptr;
     if (count == 0)
         return nullptr;
-    if (!spend(source, count * int64_t(sizeof(T))))
+    const int64_t bytes = count * int64_t(sizeof(T));
+    if (!spend(source, bytes))
         return too_much;
-    *out = static_cast<T *>(std::malloc(size_t(count) * sizeof(T)));
-    return *out ? nullptr : too_much;
+    if (uint64_t(bytes) <= SIZE_MAX)
+        *out = static_cast<T *>(zeroed ? std::calloc(size_t(count), sizeof(T)) : std::malloc(size_t(bytes)));
+    if (*out)
+        return nullptr;
+    std::snprintf(source->no_memory, sizeof source->no_memory, "out of memory (%lld bytes)",
+                  static_cast<long long>(bytes));
+    return source->no_memory;
 }
 
 // A new array of the `count` records at `position`, which the caller has
@@ -150,6 +174,7 @@ const char *copy_array(Source *source, int64_t position, int64_t count, T **out)
     const char *fault = take_array(source, count, out);
     if (fault || count == 0)
         return fault;
+    // The block was allocated: its size fits size_t.
     return fetch(source, position, size_t(count) * sizeof(T), *out) ? nullptr : unreadable;
 }
 
@@ -205,14 +230,15 @@ void fill_normal_table() {
 // Reads surface `index`, which starts at `start`. Its arrays may lie
 // anywhere in the file that its offsets say; what is refused is data outside
 // the file, negative counts, fewer frames than the model and triangle
-// corners outside the surface's vertices.
+// corners outside the surface's vertices. 1, 0 when refused, -1 when memory
+// or reading fails.
 int read_surface(Source *source, int32_t index, int64_t start, int32_t model_frames, Md3Surface *surface,
                  char *reason) {
     Md3SurfaceHeader *header = &surface->header;
     if (!fits(start, 1, sizeof(Md3SurfaceHeader), source->length))
         return refuse(reason, "surface %d: header lies outside the file", index);
     if (!fetch(source, start, sizeof *header, header))
-        return refuse(reason, "surface %d: %s", index, unreadable);
+        return fail(reason, index, unreadable);
     if (header->num_frames < 0 || header->num_shaders < 0 || header->num_verts < 0 || header->num_triangles < 0)
         return refuse(reason, "surface %d: negative count", index);
     if (header->num_frames < model_frames)
@@ -242,7 +268,7 @@ int read_surface(Source *source, int32_t index, int64_t start, int32_t model_fra
     if (!fault)
         fault = copy_array(source, vertices_at, vertex_count, &surface->vertices);
     if (fault)
-        return refuse(reason, "surface %d: %s", index, fault);
+        return fail(reason, index, fault);
 
     for (int32_t i = 0; i < header->num_triangles; ++i)
         for (int corner = 0; corner < 3; ++corner) {
@@ -255,10 +281,11 @@ int read_surface(Source *source, int32_t index, int64_t start, int32_t model_fra
 }
 
 // One reading of the file through `layout` into the model, whose header is
-// already read and checked. Whatever it allocated stays in the record for
-// the caller to release on failure. A reading may allocate twice the file's
-// length, so that a file whose surfaces all point at one large block is
-// refused rather than expanded.
+// already read and checked: 1, 0 when it refuses the file's content, -1
+// when memory or reading fails. Whatever it allocated stays in the record
+// for the caller to release on failure. A reading may allocate twice the
+// file's length, so that a file whose surfaces all point at one large block
+// is refused rather than expanded.
 int read_model(Source *source, const Layout &layout, Md3Model *model, char *reason) {
     source->budget = 2 * source->length;
     const Md3Header *header = &model->header;
@@ -276,37 +303,29 @@ int read_model(Source *source, const Layout &layout, Md3Model *model, char *reas
     const char *fault = take_array(source, header->num_frames, &model->frames);
     const bool packed = layout.frame_stride == int64_t(sizeof(Md3Frame));
     const int32_t reads = packed ? (header->num_frames > 0) : header->num_frames;
+    // The frames' block was allocated, so its size fits size_t.
     const size_t read_size = packed ? size_t(header->num_frames) * sizeof(Md3Frame) : sizeof(Md3Frame);
     for (int32_t f = 0; !fault && f < reads; ++f)
         if (!fetch(source, layout.frames_at + f * layout.frame_stride, read_size, &model->frames[f]))
             fault = unreadable;
     if (!fault)
         fault = copy_array(source, layout.tags_at, tag_count, &model->tags);
+    if (!fault)
+        fault = take_array(source, header->num_tags, &model->links, true);
+    // Zeroed: every surface starts with null arrays and has_texture 0.
+    if (!fault)
+        fault = take_array(source, header->num_surfaces, &model->surfaces, true);
     if (fault)
-        return refuse(reason, "%s", fault);
-    if (header->num_tags > 0) {
-        if (!spend(source, int64_t(header->num_tags) * int64_t(sizeof(Md3Model *))))
-            return refuse(reason, "%s", too_much);
-        model->links = static_cast<Md3Model **>(std::calloc(size_t(header->num_tags), sizeof(Md3Model *)));
-        if (!model->links)
-            return refuse(reason, "%s", too_much);
-    }
-    if (header->num_surfaces > 0) {
-        if (!spend(source, int64_t(header->num_surfaces) * int64_t(sizeof(Md3Surface))))
-            return refuse(reason, "%s", too_much);
-        // calloc: every surface starts with null arrays and has_texture 0.
-        model->surfaces = static_cast<Md3Surface *>(std::calloc(size_t(header->num_surfaces), sizeof(Md3Surface)));
-        if (!model->surfaces)
-            return refuse(reason, "%s", too_much);
-    }
+        return fail(reason, -1, fault);
     // Each surface after the first starts at the previous start plus its
     // ofs_end. The last ofs_end is never used.
     int64_t start = layout.surfaces_at;
     for (int32_t i = 0; i < header->num_surfaces; ++i) {
         if (i > 0)
             start += model->surfaces[i - 1].header.ofs_end;
-        if (!read_surface(source, i, start, header->num_frames, &model->surfaces[i], reason))
-            return 0;
+        const int read = read_surface(source, i, start, header->num_frames, &model->surfaces[i], reason);
+        if (read != 1)
+            return read;
     }
     return 1;
 }
@@ -334,7 +353,7 @@ int read_header(Source *source, Md3Model *model, char *reason) {
     if (source->length < int64_t(sizeof(Md3Header)))
         return refuse(reason, "shorter than the %d-byte header", int(sizeof(Md3Header)));
     if (!fetch(source, 0, sizeof *header, header))
-        return refuse(reason, "%s", unreadable);
+        return fail(reason, -1, unreadable);
     if (std::memcmp(header->ident, md3_ident, sizeof md3_ident) != 0)
         return refuse(reason, "not an MD3 file (no IDP3 ident)");
     if (header->version != md3_version)
@@ -375,23 +394,29 @@ int reaches(const Md3Model *from, const Md3Model *target) {
 int read_source(Source *source, Md3Model *model, char *reason) {
     if (reason)
         reason[0] = 0;
-    if (!read_header(source, model, reason)) {
+    if (read_header(source, model, reason) != 1) {
         clear_model(model);
         return 0;
     }
-    // The file order first; a file it refuses is read once more through
-    // the header's offsets, and keeps the first refusal when that reading
-    // fails too.
+    // The file order first; a file whose content it refuses is read once
+    // more through the header's offsets, and keeps the first refusal when
+    // that reading refuses it too. A failure of memory or reading in either
+    // ends the load with its own reason.
     const Layout sequential = sequential_layout(&model->header);
-    if (!read_model(source, sequential, model, reason)) {
+    int read = read_model(source, sequential, model, reason);
+    if (read == 0) {
         release_arrays(model);
         const Layout offsets = header_layout(&model->header);
-        if (std::memcmp(&offsets, &sequential, sizeof offsets) == 0 || !read_model(source, offsets, model, nullptr)) {
-            MD3_Free(model);
-            return 0;
-        }
-        if (reason)
+        char second[md3_reason_size];
+        read = std::memcmp(&offsets, &sequential, sizeof offsets) == 0 ? 0 : read_model(source, offsets, model, second);
+        if (read < 0 && reason)
+            std::memcpy(reason, second, sizeof second);
+        else if (read == 1 && reason)
             reason[0] = 0;
+    }
+    if (read != 1) {
+        MD3_Free(model);
+        return 0;
     }
     fill_normal_table();
     return 1;
@@ -420,7 +445,7 @@ int MD3_Read(const void *bytes, size_t size, Md3Model *model, char *reason) {
     if (!model || (!bytes && size > 0))
         return refuse(reason, "no data or record");
     clear_model(model);
-    Source source = {static_cast<const uint8_t *>(bytes), nullptr, int64_t(size), 0};
+    Source source = {static_cast<const uint8_t *>(bytes), nullptr, int64_t(size), 0, ""};
     return read_source(&source, model, reason);
 }
 
@@ -430,14 +455,14 @@ int MD3_Load(const char *file_name, Md3Model *model, char *reason) {
     // A file that cannot be opened leaves the record as it was.
     FILE *file = std::fopen(file_name, "rb");
     if (!file)
-        return refuse(reason, "file cannot be opened");
+        return refuse(reason, "file cannot be opened: %s", std::strerror(errno));
     clear_model(model);
     const int64_t length = file_length(file);
     int loaded = 0;
     if (length < 0) {
         refuse(reason, "%s", unreadable);
     } else {
-        Source source = {nullptr, file, length, 0};
+        Source source = {nullptr, file, length, 0, ""};
         loaded = read_source(&source, model, reason);
     }
     std::fclose(file);

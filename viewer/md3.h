@@ -119,7 +119,13 @@ extern float NormalTable[65536][3];
 // cannot be opened, and the record is then left exactly as it was; 0 when
 // the file is refused, and the record is then an empty model. Unless
 // `reason` is null, it receives (md3_reason_size bytes at most) one line
-// that says why on 0, and an empty string on 1. The file is read whole and handed to MD3_Read.
+// that says why on 0, and an empty string on 1. The file is read as
+// MD3_Read reads its bytes, each array where it lies, from the open file
+// straight into the array's own block; it is never read whole. Failures of
+// the system are not refusals of the file and have reasons of their own:
+// "file cannot be opened: " and the system's text for errno; "file cannot
+// be read" when its length cannot be found, a seek fails or a read gives
+// less than that length promised; and those of MD3_Read.
 int MD3_Load(const char *file_name, Md3Model *model, char *reason = nullptr);
 
 // Reads an MD3 file held in memory (`size` bytes) into the caller's record,
@@ -141,6 +147,12 @@ int MD3_Load(const char *file_name, Md3Model *model, char *reason = nullptr);
 // loads when that reading passes every check below; otherwise the refusal
 // is the first reading's. A file the first reading accepts never has its
 // header offsets followed.
+//
+// Only a refusal of the content leads to the second reading. Memory that
+// runs out, in either reading, ends the load at once with "out of memory
+// (N bytes)", N the bytes of the failed request (count x record size),
+// prefixed "surface S: " inside a surface as every surface's reason is;
+// more than size_t can hold counts as such a request, never truncated.
 //
 // A file is refused only when reading or drawing it would be unsafe: a
 // short header, another ident or version, negative counts, records or

@@ -9,6 +9,17 @@
 
 #include "md3_test_files.h"
 
+// malloc is wrapped (see tests.cmake): the next request of failing_malloc
+// bytes fails.
+static size_t failing_malloc;
+extern "C" void *__real_malloc(size_t size);
+extern "C" void *__wrap_malloc(size_t size) {
+    if (size != failing_malloc)
+        return __real_malloc(size);
+    failing_malloc = 0;
+    return nullptr;
+}
+
 namespace {
 
 size_t SurfaceField(const Md3Layout &layout, int surface, size_t field) {
@@ -123,6 +134,26 @@ TEST(Md3Load, ReadsLongerFrameRecordsThroughTheHeaderOffsets) {
     EXPECT_TRUE(TestMd3_IsEmpty(model));
 }
 
+// Memory that runs out in the file order is not a refusal of the file: the
+// header's offsets, which lead to another sound model, are not followed.
+TEST(Md3Load, MemoryFailureEndsTheLoad) {
+    Md3Layout layout;
+    std::vector<uint8_t> bytes = Md3Writer_Encode(TestMd3_Model(), &layout);
+    const int32_t other = int32_t(bytes.size());
+    bytes.insert(bytes.end(), bytes.begin(), bytes.end());
+    TestMd3_Patch(bytes, offsetof(Md3Header, ofs_frames), other + int32_t(layout.frames));
+    TestMd3_Patch(bytes, offsetof(Md3Header, ofs_tags), other + int32_t(layout.tags));
+    TestMd3_Patch(bytes, offsetof(Md3Header, ofs_surfaces), other + int32_t(layout.surfaces[0]));
+    Md3Model model = {};
+    std::string reason;
+    failing_malloc = 2 * sizeof(Md3Shader);   // the first surface's shaders
+    EXPECT_EQ(TestMd3_LoadBytes(bytes, &model, &reason), 0);
+    EXPECT_EQ(reason, "surface 0: out of memory (136 bytes)");
+    EXPECT_TRUE(TestMd3_IsEmpty(model));
+    failing_malloc = 0;
+    MD3_Free(&model);
+}
+
 TEST(Md3Load, AcceptsModelsWithoutTagsOrSurfaces) {
     Md3ModelData data = TestMd3_Model();
     data.num_tags = 0;
@@ -161,7 +192,7 @@ TEST(Md3Load, RefusesOtherMagicVersionAndMissingFiles) {
     const Md3Model before = model;
     char reason[md3_reason_size] = "";
     EXPECT_EQ(MD3_Load(TestMd3_Path("no_such_file.md3").c_str(), &model, reason), 0);
-    EXPECT_STREQ(reason, "file cannot be opened");
+    EXPECT_STREQ(reason, "file cannot be opened: No such file or directory");
     EXPECT_EQ(std::memcmp(&model, &before, sizeof model), 0);
     EXPECT_EQ(MD3_Load(nullptr, &model), 0);
     EXPECT_EQ(std::memcmp(&model, &before, sizeof model), 0);

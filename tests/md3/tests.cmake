@@ -10,6 +10,8 @@ add_executable(md3_tests
   ${CMAKE_CURRENT_LIST_DIR}/quat_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/draw_test.cpp)
 target_link_libraries(md3_tests PRIVATE md3_test_files)
+# The loader's malloc is wrapped, to fail a chosen request.
+target_link_options(md3_tests PRIVATE -Wl,--wrap=malloc)
 add_test(NAME md3_tests COMMAND md3_tests)
 
 # Nothing may load a model before this program looks at the table.

@@ -8,6 +8,8 @@ target_link_libraries(tga_test_files PUBLIC test_support sample_writers)
 
 add_executable(tga_core_tests ${TGA_TEST_DIR}/tga_read_test.cpp ${TGA_TEST_DIR}/heightmap_test.cpp)
 target_link_libraries(tga_core_tests PRIVATE tga_core tga_test_files)
+# The reader's fopen is wrapped, to give a stream whose read fails.
+target_link_options(tga_core_tests PRIVATE -Wl,--wrap=fopen)
 add_test(NAME tga_core_tests COMMAND tga_core_tests)
 
 add_executable(tga_upload_tests ${TGA_TEST_DIR}/tga_upload_test.cpp ${TGA_TEST_DIR}/tga_bump_test.cpp)

@@ -1,5 +1,7 @@
 // TGA_Read and TGA_ReadMemory: the accepted subset, byte-exact buffers and
 // the refused files with their reasons.
+#include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -8,6 +10,29 @@
 #include "tga/tga_read.h"
 #include "tga_test_files.h"
 #include "tools/tga_writer.h"
+
+// fopen is wrapped (see tests.cmake): a file opened as failing_name gives
+// failing_bytes, then a read error.
+static const char failing_name[] = "/read error";
+static std::vector<uint8_t> failing_bytes;
+
+static ssize_t read_then_fail(void *, char *buffer, size_t size) {
+    size_t given = failing_bytes.size() < size ? failing_bytes.size() : size;
+    if (given == 0) {
+        errno = EIO;
+        return -1;
+    }
+    std::memcpy(buffer, failing_bytes.data(), given);
+    failing_bytes.erase(failing_bytes.begin(), failing_bytes.begin() + long(given));
+    return ssize_t(given);
+}
+
+extern "C" FILE *__real_fopen(const char *name, const char *mode);
+extern "C" FILE *__wrap_fopen(const char *name, const char *mode) {
+    if (std::strcmp(name, failing_name) != 0)
+        return __real_fopen(name, mode);
+    return fopencookie(nullptr, mode, cookie_io_functions_t{read_then_fail, nullptr, nullptr, nullptr});
+}
 
 namespace {
 
@@ -208,7 +233,7 @@ TEST_F(TgaReadTest, TruncatedPixelDataIsZeroFilled) {
     std::free(image.pixels);
 }
 
-TEST_F(TgaReadTest, MissingFileLeavesTheRecordUntouched) {
+TEST_F(TgaReadTest, FilesThatCannotBeOpenedOrReadAreRefused) {
     TgaImage image;
     std::memset(&image, 0xAB, sizeof image);
     TgaImage before = image;
@@ -216,10 +241,17 @@ TEST_F(TgaReadTest, MissingFileLeavesTheRecordUntouched) {
     char reason[tga_reason_size] = "";
     EXPECT_EQ(0, TGA_Read(path.c_str(), &image, TGA_USE_IMAGE, reason));
     EXPECT_EQ(0, std::memcmp(&before, &image, sizeof image));
-    EXPECT_STREQ("file cannot be opened", reason);
+    EXPECT_STREQ("file cannot be opened: No such file or directory", reason);
     // A directory opens on Linux but has no header to read.
     EXPECT_EQ(0, TGA_Read(dir.c_str(), &image, TGA_USE_IMAGE, reason));
     EXPECT_STREQ("file cannot be read", reason);
+    EXPECT_EQ(0, std::memcmp(&before, &image, sizeof image));
+    // A read error in the pixel data is not a file that ends early.
+    failing_bytes = Valid2x2();
+    failing_bytes.resize(tga_header_size + 5);
+    EXPECT_EQ(0, TGA_Read(failing_name, &image, TGA_USE_IMAGE, reason));
+    EXPECT_STREQ("file cannot be read", reason);
+    EXPECT_EQ(nullptr, image.pixels);
 }
 
 TEST_F(TgaReadTest, BufferThatCannotBeAllocatedGivesZero) {
@@ -232,7 +264,7 @@ TEST_F(TgaReadTest, BufferThatCannotBeAllocatedGivesZero) {
     EXPECT_EXIT(
         {
             TgaTest_LimitAllocations(256);
-            ExpectRefused(bytes, TGA_USE_IMAGE, "1073807364 bytes cannot be allocated");
+            ExpectRefused(bytes, TGA_USE_IMAGE, "out of memory (1073807364 bytes)");
             std::exit(::testing::Test::HasFailure() ? 1 : 0);
         },
         ::testing::ExitedWithCode(0), "");

@@ -146,7 +146,7 @@ TEST_F(TgaUploadTest, OddSizedUniformImageKeepsItsColour) {
 }
 
 TEST_F(TgaUploadTest, FailedUploadsMakeNoTexture) {
-    ExpectNoGlCall(TGA_UploadImage, dir + "/missing.tga", "file cannot be opened");
+    ExpectNoGlCall(TGA_UploadImage, dir + "/missing.tga", "file cannot be opened: No such file or directory");
     std::vector<uint8_t> pixels(4 * 4 * 2, 0x33);
     ExpectNoGlCall(TGA_UploadImage, TgaTest_WriteImage(dir, "16.tga", 2, 4, 4, 16, pixels),
                    "16 bits per pixel is not read");
@@ -286,7 +286,7 @@ TEST_F(TgaCubeTest, MissingFourthFileStopsTheLoad) {
     EXPECT_EQ(4, TgaGl_Integer(GL_UNPACK_ALIGNMENT));
     EXPECT_EQ(0, TgaGl_Integer(GL_TEXTURE_BINDING_CUBE_MAP));
     EXPECT_EQ((std::vector<int>{1, 1, 1, 0, 0, 0}), opened);
-    ExpectReason(fourth, TGA_USE_CUBE_FACE, "file cannot be opened");
+    ExpectReason(fourth, TGA_USE_CUBE_FACE, "file cannot be opened: No such file or directory");
 }
 
 TEST_F(TgaCubeTest, RefusedHeaderStopsTheLoad) {

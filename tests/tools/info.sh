@@ -50,6 +50,7 @@ set --
 for name in $hostile; do set -- "$@" "$work/$name.md3"; done
 expect 1 "refused: .+" "$md3info" "$@" "$work/missing.md3"
 [ "$(sed 's/^[^:]*: refused: //' "$work/out" | sort -u | wc -l)" -eq 8 ] || fail "reasons repeat: $(cat "$work/out")"
+grep -q "^$work/missing.md3: refused: file cannot be opened: No such file or directory\$" "$work/out" || fail "$(cat "$work/out")"
 
 expect 2 "" "$md3info"
 
@@ -84,4 +85,5 @@ set --
 for name in sixteen rle mapped oversized short missing; do set -- "$@" "$work/$name.tga"; done
 expect 1 "refused: .+" "$tgainfo" "$@"
 [ "$(sed 's/^[^:]*: refused: //' "$work/out" | sort -u | wc -l)" -eq 6 ] || fail "reasons repeat: $(cat "$work/out")"
+grep -q "^$work/missing.tga: refused: file cannot be opened: No such file or directory\$" "$work/out" || fail "$(cat "$work/out")"
 echo "PASS"
