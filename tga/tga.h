@@ -4,9 +4,10 @@
 // that cannot be opened, a file that cannot be read, one that is not an
 // uncompressed type 2/3 image, is shorter than its header, has a negative
 // size or the wrong depth, or memory that runs out. A file that ends inside
-// its pixel data loads, the missing texels zero. A call that returns 0 has made no GL call. GL errors are left in
-// the GL error state; the code that gluBuild2DMipmaps returns is not kept
-// (it sets no GL error). The name is returned all the same.
+// its pixel data loads, the missing texels zero. A call that returns 0 has
+// made no GL call. GL errors are left in the GL error state; the code that
+// gluBuild2DMipmaps returns is not kept (it sets no GL error). The name is
+// returned all the same.
 // On success GL_UNPACK_ALIGNMENT is 1, the new texture is bound and the
 // texture environment mode is GL_MODULATE.
 //
