@@ -29,6 +29,10 @@ const uint8_t tga_type_rle_colour_mapped = 9;
 const uint8_t tga_type_rle_true_colour = 10;
 const uint8_t tga_type_rle_grayscale = 11;
 
+// Descriptor bit 5 (header byte 17): the first row stored is the image's
+// top. The reader keeps rows in file order all the same.
+const uint8_t tga_descriptor_top_to_bottom = 0x20;
+
 // "true-colour", "run-length encoded" ... for the types above; null for
 // any other.
 const char *TGA_TypeName(int image_type);

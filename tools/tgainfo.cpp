@@ -17,9 +17,6 @@ const char usage[] =
     "headers and lengths are read. Exit status 0 when every file is ok, 1 when any\n"
     "is refused, 2 without files.\n";
 
-// Descriptor bit 5: the first row stored is the image's top.
-const uint8_t tga_descriptor_top_to_bottom = 0x20;
-
 struct Upload {
     TgaUse use;
     const char *name;
