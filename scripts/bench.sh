@@ -91,7 +91,7 @@ for ours, peer, what in pairs:
         printed += 1
     if not printed and any(n.split("/")[0] == ours for n in runs):
         if peer == "NvttNormalMap" and sys.argv[3] == "missing":
-            print("peer missing: libnvtt-dev is not installed (scripts/install-deps.sh)")
+            print("peer missing: libnvtt-dev is not installed (sh scripts/install-deps.sh test)")
         else:
             print("no %s figures in this run" % peer)
 
