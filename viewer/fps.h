@@ -13,12 +13,16 @@ struct FpsState {
     int64_t window_start;
 };
 
-// Counts a frame. 0 until the window holds 21 frames; on the 21st, `text`
-// gets the rate over the window, frames / ((now - window_start) / frequency)
-// as "FPS: %0.1f", the count starts again and the result is 1: the caller
-// then sets window_start to a fresh reading, so the time this call takes
-// belongs to no window. With frequency or elapsed counts not above zero the
-// rate is undefined and `text` keeps what it held.
-int Fps_Step(FpsState *state, int64_t now, int64_t frequency, char *text, size_t text_size);
+// Counts a presented frame: 1 when it is the 21st of the window, and the
+// caller then reads the counter for Fps_Measure; 0 before, so that the
+// counter is read once a window.
+int Fps_Count(FpsState *state);
+
+// Ends the window at `now`: `text` gets the rate over it, frames / ((now -
+// window_start) / frequency) as "FPS: %0.1f", and the count starts again.
+// The caller then sets window_start to a fresh reading, so the time this
+// takes belongs to no window. With frequency or elapsed counts not above
+// zero the rate is undefined and `text` keeps what it held.
+void Fps_Measure(FpsState *state, int64_t now, int64_t frequency, char *text, size_t text_size);
 
 #endif

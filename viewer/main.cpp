@@ -91,8 +91,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR command_line, i
             } else {
                 Scene_Render();
                 SwapBuffers(device_context);
-                if (Fps_Step(&fps_state, counter_now(), timer_frequency.QuadPart, fps_text, sizeof fps_text))
+                if (Fps_Count(&fps_state)) {
+                    Fps_Measure(&fps_state, counter_now(), timer_frequency.QuadPart, fps_text, sizeof fps_text);
                     fps_state.window_start = counter_now();
+                }
             }
         }
         exit_code = int(message.wParam);
