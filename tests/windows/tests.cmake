@@ -15,8 +15,6 @@ else()
   md3v_skipped(tga_dll_exports MD3V_WIN_BUILD_DIR)
 endif()
 
-# The 32-bit tree's programs run in a 32-bit prefix of their own.
-set(MD3V_WINEPREFIX32 ${CMAKE_BINARY_DIR}/wineprefix32)
 foreach(compiler gcc clang gcc32)
   set(tree MD3V_WIN_BUILD_DIR)
   set(suffix "")
