@@ -24,8 +24,8 @@ struct HeightMapSlope {
 HeightMapSlope HeightMap_Slope(const uint8_t *heights, int width, int height, int x, int y);
 
 // The filter's implementations. The scalar one is the reference; the vector
-// ones (x86-64 builds, x86 with SSE2) give the same bytes, every operation in the same
-// order and precision. The two encodings of heightmap.h take
+// ones (x86-64 builds, x86 with SSE2) give the same bytes, every operation
+// in the same order and precision. The two encodings of heightmap.h take
 // HeightMap_BestPath().
 enum HeightMapPath { HEIGHTMAP_SCALAR, HEIGHTMAP_SSE2, HEIGHTMAP_AVX2 };
 const int heightmap_path_count = 3;

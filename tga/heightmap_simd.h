@@ -2,8 +2,8 @@
 // with SSE2: heightmap_sse2.cpp (every such processor) and
 // heightmap_avx2.cpp (built with AVX2 enabled, called only when
 // Cpu_HasAvx2()). heightmap.cpp runs the edge columns and narrow maps, and
-// chooses the path. The kernel weights
-// below serve the scalar filter and the vector paths alike.
+// chooses the path. The kernel weights below serve the scalar filter and
+// the vector paths alike.
 #ifndef TGA_HEIGHTMAP_SIMD_H
 #define TGA_HEIGHTMAP_SIMD_H
 
