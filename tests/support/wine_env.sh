@@ -10,6 +10,10 @@
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 
+wine_prefix_has_wow64() {
+    [ -f "$WINEPREFIX/drive_c/windows/syswow64/kernel32.dll" ]
+}
+
 wine_prefix_init() {
     export WINEPREFIX="$1"
     # A prefix holds programs of one width: 32-bit ones get their own.
@@ -17,14 +21,15 @@ wine_prefix_init() {
     win32) export WINEARCH=win32 ;;
     *) unset WINEARCH ;;
     esac
-    # A 64-bit prefix made before 32-bit Wine was installed has no syswow64,
-    # and with 32-bit Wine present no 64-bit program starts in it any more
-    # ("could not load kernel32.dll"): make it again.
+    # A 64-bit prefix made before 32-bit Wine was installed lacks the 32-bit
+    # system (64-bit-only Wine makes syswow64 but leaves it empty), and with
+    # 32-bit Wine present no 64-bit program starts in it any more ("could not
+    # load kernel32.dll"): make it again.
     if [ "${2:-win64}" = win64 ] && [ -d /usr/lib/i386-linux-gnu/wine/i386-windows ] &&
-        [ -f "$WINEPREFIX/system.reg" ] && [ ! -d "$WINEPREFIX/drive_c/windows/syswow64" ]; then
+        [ -f "$WINEPREFIX/system.reg" ] && ! wine_prefix_has_wow64; then
         (
             flock 9
-            if [ ! -d "$WINEPREFIX/drive_c/windows/syswow64" ]; then
+            if ! wine_prefix_has_wow64; then
                 wineserver -k 2>/dev/null || true
                 rm -rf "$WINEPREFIX"
             fi
