@@ -33,7 +33,8 @@ const int heightmap_path_count = 3;
 // 1 when this build has the path and the processor and operating system run
 // it; the scalar path always.
 int HeightMap_PathAvailable(HeightMapPath path);
-// The widest available path, chosen once per process.
+// The widest available path, asked on each call (the processor check
+// behind it is made once per process).
 HeightMapPath HeightMap_BestPath();
 // "scalar", "sse2", "avx2".
 const char *HeightMap_PathName(HeightMapPath path);

@@ -57,8 +57,9 @@ void Scene_Init(void) {
     MD3_AttachToTag("tag_weapon", &upper_model, &weapon_model);
 }
 
-// Holds a model at the pose frame, or at its last frame when it has fewer:
-// drawing a frame the model does not hold would read past its arrays.
+// Holds a model still at the pose frame, or at its last frame when it has
+// fewer. This sets the pose; it guards nothing, as MD3_Draw and each surface
+// clamp their frames to those stored.
 static void hold_frame(Md3Model *model, int32_t frame) {
     int32_t last = model->header.num_frames - 1;
     if (frame > last)
