@@ -22,8 +22,12 @@ else()
 endif()
 configure_file(${PROJECT_SOURCE_DIR}/docs/README.txt.in ${CMAKE_BINARY_DIR}/README.txt
                @ONLY NEWLINE_STYLE WIN32)
+# The licence and the notices of what others wrote, with Windows line ends.
+configure_file(${PROJECT_SOURCE_DIR}/LICENSE ${CMAKE_BINARY_DIR}/LICENSE.txt @ONLY NEWLINE_STYLE WIN32)
+configure_file(${PROJECT_SOURCE_DIR}/docs/THIRD-PARTY.txt ${CMAKE_BINARY_DIR}/THIRD-PARTY.txt @ONLY NEWLINE_STYLE WIN32)
 install(TARGETS viewer tga font md3info tgainfo RUNTIME DESTINATION . COMPONENT release EXCLUDE_FROM_ALL)
-install(FILES ${MD3V_SAMPLE_PATHS} ${CMAKE_BINARY_DIR}/README.txt
+install(FILES ${MD3V_SAMPLE_PATHS} ${CMAKE_BINARY_DIR}/README.txt ${CMAKE_BINARY_DIR}/LICENSE.txt
+              ${CMAKE_BINARY_DIR}/THIRD-PARTY.txt
         DESTINATION . COMPONENT release EXCLUDE_FROM_ALL)
 
 install(FILES ${PROJECT_SOURCE_DIR}/tga/tga.h DESTINATION include COMPONENT release EXCLUDE_FROM_ALL)
@@ -57,4 +61,15 @@ set(CPACK_PACKAGE_FILE_NAME md3viewer-${PROJECT_VERSION}-${MD3V_ZIP_ARCH})
 set(CPACK_INSTALL_CMAKE_PROJECTS "${CMAKE_BINARY_DIR};md3viewer;release;/")
 # Symbols are of no use to someone who runs the programs.
 set(CPACK_STRIP_FILES ON)
+# The same commit packs the same bytes: the strip step keeps the programs'
+# stamp when SOURCE_DATE_EPOCH is set (cpack_project.cmake sets the tree's
+# own), and afterwards the zip is written again with times from it, in name
+# order, with fixed attributes and no extra fields (CPack's zip has the
+# local time and the packer's user).
+find_package(Python3 COMPONENTS Interpreter)
+set(CPACK_MD3V_SOURCE_DATE_EPOCH "${MD3V_SOURCE_DATE_EPOCH}")
+set(CPACK_MD3V_PYTHON "${Python3_EXECUTABLE}")
+set(CPACK_MD3V_NORMALISE_ZIP ${PROJECT_SOURCE_DIR}/cmake/normalise_zip.py)
+set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_SOURCE_DIR}/cmake/cpack_project.cmake)
+set(CPACK_POST_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/normalise_zip.cmake)
 include(CPack)
