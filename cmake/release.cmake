@@ -66,9 +66,11 @@ set(CPACK_STRIP_FILES ON)
 # own), and afterwards the zip is written again with times from it, in name
 # order, with fixed attributes and no extra fields (CPack's zip has the
 # local time and the packer's user).
-find_package(Python3 COMPONENTS Interpreter)
+# Debian's own Python first, whose zlib BUILDINFO.txt names.
+find_program(MD3V_PYTHON python3 PATHS /usr/bin NO_DEFAULT_PATH)
+find_program(MD3V_PYTHON NAMES python3 python)
 set(CPACK_MD3V_SOURCE_DATE_EPOCH "${MD3V_SOURCE_DATE_EPOCH}")
-set(CPACK_MD3V_PYTHON "${Python3_EXECUTABLE}")
+set(CPACK_MD3V_PYTHON "${MD3V_PYTHON}")
 set(CPACK_MD3V_NORMALISE_ZIP ${PROJECT_SOURCE_DIR}/cmake/normalise_zip.py)
 set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_SOURCE_DIR}/cmake/cpack_project.cmake)
 set(CPACK_POST_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/normalise_zip.cmake)

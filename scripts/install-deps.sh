@@ -11,13 +11,13 @@ PACKAGES="cmake make g++ g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 g++-ming
  libgtest-dev libgmock-dev libbenchmark-dev
  libfreetype-dev fonts-dejavu-core
  wine wine64 xvfb xdotool x11-utils imagemagick
- clang libclang-rt-14-dev llvm lld"
+ clang libclang-rt-14-dev llvm lld python3"
 # libwine only recommends the GL packages, without which a 32-bit program
 # gets no OpenGL.
 WINE32="wine32:i386 libgl1:i386 libgl1-mesa-dri:i386"
 case "$1" in
 "") ;;
-test) PACKAGES="$PACKAGES libstb-dev libassimp-dev libnvtt-dev valgrind $WINE32" ;;
+test) PACKAGES="$PACKAGES libstb-dev libassimp-dev libnvtt-dev valgrind python3-pefile $WINE32" ;;
 package) PACKAGES="$PACKAGES $WINE32" ;;
 *) echo "usage: install-deps.sh [test|package]" >&2; exit 2 ;;
 esac

@@ -6,16 +6,21 @@
 # other and Windows' own; tga.dll exports the four undecorated names;
 # md3info.exe and tgainfo.exe answer for the sample files; viewer.exe started
 # there under a fresh Wine prefix of that width shows the posed model and the
-# two text lines, and Esc ends it with 0. Usage: zip.sh ZIP (environment as
-# for the end-to-end tests).
+# two text lines, and Esc ends it with 0. Its programs are hardened and
+# stamped with the build tree's SOURCE_DATE_EPOCH (pe_check.py); the licence
+# and the third-party notices have Windows line ends. Usage: zip.sh ZIP TREE
+# (TREE the build tree that packed it; environment as for the end-to-end
+# tests).
 . "$(dirname "$0")/../e2e/e2e_lib.sh"
 source_dir=$(cd "$(dirname "$0")/../.." && pwd)
 zip=$1
 [ -f "$zip" ] || fail "no $zip"
+epoch=$(sed -n 's/^MD3V_SOURCE_DATE_EPOCH:STRING=//p' "$2/CMakeCache.txt")
+[ -n "$epoch" ] || fail "$2 has no MD3V_SOURCE_DATE_EPOCH"
 folder=$(basename "$zip" .zip)
 case "$folder" in
-*-win64) format=pei-x86-64 import_format=pe-x86-64; unset WINEARCH ;;
-*-win32) format=pei-i386 import_format=pe-i386; export WINEARCH=win32 ;;
+*-win64) format=pei-x86-64 import_format=pe-x86-64 width=64; unset WINEARCH ;;
+*-win32) format=pei-i386 import_format=pe-i386 width=32; export WINEARCH=win32 ;;
 *) fail "$zip is neither a win64 nor a win32 zip" ;;
 esac
 fresh=$(mktemp -d)
@@ -26,7 +31,7 @@ trap 'e2e_cleanup; WINEPREFIX="$MD3V_WINEPREFIX" wineserver -k 2>/dev/null; rm -
 (cd "$RUN" && cmake -E tar xf "$zip") || fail "cannot unpack $zip"
 [ "$(ls -A "$RUN")" = "$folder" ] || fail "the zip does not unpack into the one folder $folder: $(ls -A "$RUN")"
 RUN="$RUN/$folder"
-files="README.txt base.tga base1.tga base2.tga base3.tga font.dll font.tga head.md3 include/tga.h lib/libtga.dll.a
+files="LICENSE.txt README.txt THIRD-PARTY.txt base.tga base1.tga base2.tga base3.tga font.dll font.tga head.md3 include/tga.h lib/libtga.dll.a
 lib/tga.def lib/tga.lib lower.md3 md3info.exe rocketl.md3 tga.dll tgainfo.exe upper.md3 viewer.exe"
 found=$(cd "$RUN" && find . -type f | sed 's|^\./||' | LC_ALL=C sort | tr '\n' ' ')
 [ "$found" = "$(echo $files) " ] || fail "the folder holds: $found"
@@ -34,6 +39,10 @@ for file in $files; do
     [ "$file" = README.txt ] || grep -q "$(basename "$file")" "$RUN/README.txt" || fail "README.txt does not mention $file"
 done
 cmp -s "$RUN/include/tga.h" "$source_dir/tga/tga.h" || fail "include/tga.h is not tga/tga.h"
+sed 's/$/\r/' "$source_dir/LICENSE" | cmp -s - "$RUN/LICENSE.txt" || fail "LICENSE.txt is not LICENSE with Windows line ends"
+[ "$(grep -c "$(printf '\r')\$" "$RUN/THIRD-PARTY.txt")" = "$(wc -l <"$RUN/THIRD-PARTY.txt")" ] ||
+    fail "THIRD-PARTY.txt has lines without a Windows line end"
+grep -q "Bitstream Vera" "$RUN/THIRD-PARTY.txt" || fail "THIRD-PARTY.txt lacks the font's notice"
 cmp -s "$RUN/lib/tga.def" "$source_dir/tga/tga.def" || fail "lib/tga.def is not tga/tga.def"
 # Both import libraries are for the zip's width (that tga.lib links is
 # msvc_consumer.sh's part); objdump calls short import members pei-.
@@ -55,6 +64,8 @@ for program in viewer.exe tga.dll font.dll md3info.exe tgainfo.exe; do
             fail "$program imports $dll, which is neither in the zip nor part of Windows"
     done
 done
+
+(cd "$RUN" && /usr/bin/python3 "$source_dir/tests/release/pe_check.py" $width "$epoch" ./*.exe ./*.dll) || fail "pe_check.py"
 
 # The inspection programs, from a command prompt in the folder: their first
 # line for a file, then their exit status.
