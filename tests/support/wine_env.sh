@@ -3,12 +3,17 @@
 #   wine_prefix_init DIR [win32|win64]
 #                          create (once) and select the Wine prefix in DIR,
 #                          64-bit unless win32 is given
+#   wine_has_32bit         true when 32-bit Wine is installed
 #   xvfb_start             start Xvfb on a free display and export DISPLAY
 #   xvfb_stop              stop it again (also run on exit)
 # WINEDEBUG is silenced; the caller runs `wine PROGRAM` itself.
 
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+
+wine_has_32bit() {
+    [ -d /usr/lib/i386-linux-gnu/wine/i386-windows ]
+}
 
 wine_prefix_has_wow64() {
     [ -f "$WINEPREFIX/drive_c/windows/syswow64/kernel32.dll" ]
@@ -25,7 +30,7 @@ wine_prefix_init() {
     # system (64-bit-only Wine makes syswow64 but leaves it empty), and with
     # 32-bit Wine present no 64-bit program starts in it any more ("could not
     # load kernel32.dll"): make it again.
-    if [ "${2:-win64}" = win64 ] && [ -d /usr/lib/i386-linux-gnu/wine/i386-windows ] &&
+    if [ "${2:-win64}" = win64 ] && wine_has_32bit &&
         [ -f "$WINEPREFIX/system.reg" ] && ! wine_prefix_has_wow64; then
         (
             flock 9

@@ -15,6 +15,17 @@ else()
   md3v_skipped(tga_dll_exports MD3V_WIN_BUILD_DIR)
 endif()
 
+# A prefix left without its 32-bit system is made again before a 64-bit
+# program runs in it.
+if(MD3V_WIN_BUILD_DIR)
+  add_test(NAME wine_stale_prefix
+           COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/windows/stale_prefix.sh ${MD3V_WIN_BUILD_DIR}/bin
+                   ${MD3V_WIN_BUILD_DIR}/bin/bits_check.exe)
+  set_tests_properties(wine_stale_prefix PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 600 FAIL_REGULAR_EXPRESSION "FAIL:")
+else()
+  md3v_skipped(wine_stale_prefix MD3V_WIN_BUILD_DIR)
+endif()
+
 foreach(compiler gcc clang gcc32)
   set(tree MD3V_WIN_BUILD_DIR)
   set(suffix "")
