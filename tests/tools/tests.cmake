@@ -4,3 +4,9 @@ add_test(NAME info_tools
          COMMAND sh ${CMAKE_CURRENT_LIST_DIR}/info.sh $<TARGET_FILE:md3info> $<TARGET_FILE:tgainfo>
                  ${CMAKE_BINARY_DIR}/samples)
 set_tests_properties(info_tools PROPERTIES ENVIRONMENT "${MD3V_TEST_ENV}" FAIL_REGULAR_EXPRESSION "FAIL:")
+
+# The converter's decoder on hand-made files, byte for byte.
+add_executable(tga_convert_tests ${CMAKE_CURRENT_LIST_DIR}/tga_convert_test.cpp)
+target_link_libraries(tga_convert_tests PRIVATE tga_convert test_support)
+add_test(NAME tga_convert_tests COMMAND tga_convert_tests)
+set_tests_properties(tga_convert_tests PROPERTIES ENVIRONMENT "${MD3V_TEST_ENV}")
