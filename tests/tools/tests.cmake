@@ -10,3 +10,9 @@ add_executable(tga_convert_tests ${CMAKE_CURRENT_LIST_DIR}/tga_convert_test.cpp)
 target_link_libraries(tga_convert_tests PRIVATE tga_convert test_support)
 add_test(NAME tga_convert_tests COMMAND tga_convert_tests)
 set_tests_properties(tga_convert_tests PROPERTIES ENVIRONMENT "${MD3V_TEST_ENV}")
+
+# tgaconv run as a person runs it, on hand-made files and the sample skin.
+add_test(NAME convert_tool
+         COMMAND sh ${CMAKE_CURRENT_LIST_DIR}/conv.sh $<TARGET_FILE:tgaconv> $<TARGET_FILE:tgainfo>
+                 ${CMAKE_BINARY_DIR}/samples)
+set_tests_properties(convert_tool PROPERTIES ENVIRONMENT "${MD3V_TEST_ENV}" FAIL_REGULAR_EXPRESSION "FAIL:")
