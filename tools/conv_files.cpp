@@ -370,8 +370,9 @@ int ConvFiles_Replace(const std::string &path, const uint8_t *bytes, size_t size
 }
 
 int ConvFiles_Same(const std::string &a, const std::string &b) {
+    // The second first: a new output does not exist, which settles it.
     struct stat x, y;
-    return stat(a.c_str(), &x) == 0 && stat(b.c_str(), &y) == 0 && x.st_dev == y.st_dev && x.st_ino == y.st_ino;
+    return stat(b.c_str(), &y) == 0 && stat(a.c_str(), &x) == 0 && x.st_dev == y.st_dev && x.st_ino == y.st_ino;
 }
 
 int ConvFiles_IsFolder(const std::string &path) {

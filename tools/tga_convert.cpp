@@ -190,8 +190,13 @@ int decode_packets(PixelFormat *format, const uint8_t *data, const uint8_t *end,
         if (packet & packet_run) {
             if (!convert_pixels(format, data, 1, at))
                 return refuse_index(*format, reason);
-            for (uint64_t i = 1; i < count; ++i)
-                std::memcpy(at + size_t(i) * out, at, out);
+            // The run doubles what is already written: at most seven copies.
+            size_t filled = out, length = size_t(count) * out;
+            while (filled < length) {
+                size_t copy = filled < length - filled ? filled : length - filled;
+                std::memcpy(at + filled, at, copy);
+                filled += copy;
+            }
         } else if (!convert_pixels(format, data, count, at)) {
             return refuse_index(*format, reason);
         }

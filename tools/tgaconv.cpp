@@ -47,7 +47,8 @@ struct Tally {
     size_t converted;
     size_t unchanged;
     size_t refused;
-    bool progress;   // a progress line is on stderr
+    bool progress;             // a progress line is on stderr
+    std::string last_folder;   // the output folder last made
 };
 
 std::string base_name(const std::string &path) {
@@ -122,8 +123,11 @@ void convert(Mode mode, const Job &job, std::set<std::string> *outputs, Tally *t
     std::free(bytes);
     if (!ok)
         return refused(job.input, reason, tally);
-    if (mode == MODE_FOLDER)
+    // Files of one folder come one after another: its folder is made once.
+    if (mode == MODE_FOLDER && folder_part(job.output) != tally->last_folder) {
         ok = ConvFiles_MakeFolders(folder_part(job.output), reason);
+        tally->last_folder = ok ? folder_part(job.output) : std::string();
+    }
     if (ok)
         ok = ConvFiles_Replace(job.output, converted.bytes, converted.size, reason);
     std::free(converted.bytes);
@@ -157,7 +161,7 @@ int run(const std::vector<std::string> &args) {
     else
         jobs = collect(paths, mode == MODE_FOLDER ? &dir : nullptr);
 
-    Tally tally = {0, 0, 0, false};
+    Tally tally = {0, 0, 0, false, std::string()};
     bool show_progress = jobs.size() > progress_above && ConvFiles_ErrorIsTerminal();
     std::set<std::string> outputs;
     for (size_t i = 0; i < jobs.size(); ++i) {
