@@ -167,14 +167,16 @@ int run(const std::vector<std::string> &args) {
     for (size_t i = 0; i < jobs.size(); ++i) {
         convert(mode, jobs[i], &outputs, &tally);
         if (show_progress && (i % 16 == 0 || i + 1 == jobs.size())) {
-            std::fprintf(stderr, "\rtgaconv: %zu of %zu files", i + 1, jobs.size());
+            std::fprintf(stderr, "\rtgaconv: %llu of %llu files", static_cast<unsigned long long>(i + 1),
+                         static_cast<unsigned long long>(jobs.size()));
             tally.progress = true;
         }
     }
     clear_progress(&tally);
     if (mode != MODE_ONE)
-        std::printf("tgaconv: %zu converted, %zu %s unchanged, %zu refused\n", tally.converted, tally.unchanged,
-                    mode == MODE_FOLDER ? "written" : "left", tally.refused);
+        std::printf("tgaconv: %llu converted, %llu %s unchanged, %llu refused\n",
+                    static_cast<unsigned long long>(tally.converted), static_cast<unsigned long long>(tally.unchanged),
+                    mode == MODE_FOLDER ? "written" : "left", static_cast<unsigned long long>(tally.refused));
     return tally.refused ? 1 : 0;
 }
 
