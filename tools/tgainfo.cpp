@@ -3,6 +3,7 @@
 #include <cinttypes>
 #include <cstdio>
 
+#include "tga_convert.h"
 #include "tga_read.h"
 
 namespace {
@@ -13,9 +14,10 @@ const char usage[] =
     "library's uploads take it (or why not), or \"FILE: refused: REASON\". ok: the\n"
     "reader takes its header and TGA_UploadImage takes the image (any file another\n"
     "upload takes, it takes too). Pixel data that the file lacks, which reads as\n"
-    "zero, and rows stored top to bottom, which show upside down, are named. Only\n"
-    "headers and lengths are read. Exit status 0 when every file is ok, 1 when any\n"
-    "is refused, 2 without files.\n";
+    "zero, and rows stored top to bottom, which show upside down, are named. For\n"
+    "such a file and a refused one, a line says when tgaconv writes a copy that the\n"
+    "library reads the right way up. Only headers and lengths are read. Exit status\n"
+    "0 when every file is ok, 1 when any is refused, 2 without files.\n";
 
 struct Upload {
     TgaUse use;
@@ -43,12 +45,28 @@ int64_t length_of(const char *file_name) {
     return length;
 }
 
+// Names tgaconv when its header check takes the file, judging from the
+// header and the length as the other lines do.
+void suggest_converter(const char *file_name) {
+    uint8_t bytes[tga_header_size];
+    FILE *file = std::fopen(file_name, "rb");
+    if (!file)
+        return;
+    size_t got = std::fread(bytes, 1, sizeof bytes, file);
+    std::fclose(file);
+    int64_t length = length_of(file_name);
+    TgaConvertHeader header;
+    if (length >= int64_t(got) && TgaConvert_CheckHeader(bytes, uint64_t(length), &header, nullptr))
+        std::printf("  tgaconv writes a copy that tga.dll reads, the right way up\n");
+}
+
 // Prints what the library makes of one file; 1 when it is ok.
 int describe(const char *file_name) {
     TgaImage header;
     char reason[tga_reason_size];
     if (!TGA_ReadHeader(file_name, &header, reason) || !TGA_UseTakes(TGA_USE_IMAGE, &header, reason)) {
         std::printf("%s: refused: %s\n", file_name, reason);
+        suggest_converter(file_name);
         return 0;
     }
     std::printf("%s: ok\n  type %d (%s), %d x %d, %d bits per pixel\n", file_name, header.image_type,
@@ -60,8 +78,10 @@ int describe(const char *file_name) {
     if (stored >= 0 && uint64_t(stored) < wanted)
         std::printf("  pixel data: %" PRId64 " of %" PRIu64 " bytes; the rest reads as zero\n", stored, wanted);
     // The library hands rows to GL in file order, which GL takes as bottom up.
-    if (header.descriptor & tga_descriptor_top_to_bottom)
+    if (header.descriptor & tga_descriptor_top_to_bottom) {
         std::printf("  rows stored top to bottom: the texture shows them upside down\n");
+        suggest_converter(file_name);
+    }
     for (const Upload &upload : uploads) {
         if (TGA_UseTakes(upload.use, &header, reason))
             std::printf("  %s: yes\n", upload.name);
