@@ -1,5 +1,5 @@
 # The Windows zip, md3viewer-<version>-win64.zip (win32.zip from the 32-bit
-# tree): viewer.exe, tga.dll, font.dll, md3info.exe, tgainfo.exe, the sample
+# tree): viewer.exe, tga.dll, font.dll, md3info.exe, tgainfo.exe, tgaconv.exe, the sample
 # data and README.txt side by side in one folder, as the viewer reads its
 # files from the folder it runs in; beside them the kit for building against
 # tga.dll, include/tga.h and lib/ with the import libraries for MSVC
@@ -23,6 +23,7 @@ endif()
 configure_file(${PROJECT_SOURCE_DIR}/docs/README.txt.in ${CMAKE_BINARY_DIR}/README.txt
                @ONLY NEWLINE_STYLE WIN32)
 install(TARGETS viewer tga font md3info tgainfo RUNTIME DESTINATION . COMPONENT release EXCLUDE_FROM_ALL)
+install(TARGETS tgaconv RUNTIME DESTINATION . COMPONENT release EXCLUDE_FROM_ALL)
 install(FILES ${MD3V_SAMPLE_PATHS} ${CMAKE_BINARY_DIR}/README.txt
         DESTINATION . COMPONENT release EXCLUDE_FROM_ALL)
 

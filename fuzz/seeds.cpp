@@ -97,3 +97,41 @@ std::vector<FuzzSeed> FuzzSeeds_Tga() {
         tga("truncated_8x8.tga", 3, 8, 8, 8, 20),
     };
 }
+
+namespace {
+
+// An 18-byte header: type, size, depth and descriptor, and a colour map
+// (first index, entries, entry bits) and ID length when given; then `rest`.
+FuzzSeed converter_file(const char *name, uint8_t type, int w, int h, uint8_t bits, uint8_t descriptor,
+                        std::vector<uint8_t> rest, int map_first = -1, int map_length = 0, uint8_t map_bits = 0,
+                        uint8_t id_length = 0) {
+    uint8_t map_type = map_first >= 0 ? 1 : 0;
+    if (map_first < 0)
+        map_first = 0;
+    std::vector<uint8_t> bytes = {id_length, map_type, type, uint8_t(map_first), uint8_t(map_first >> 8),
+                                  uint8_t(map_length), uint8_t(map_length >> 8), map_bits, 0, 0, 0, 0,
+                                  uint8_t(w), uint8_t(w >> 8), uint8_t(h), uint8_t(h >> 8), bits, descriptor};
+    bytes.insert(bytes.end(), rest.begin(), rest.end());
+    return FuzzSeed{name, bytes, 1};
+}
+
+}  // namespace
+
+std::vector<FuzzSeed> FuzzSeeds_TgaConvert() {
+    const char footer[] = "\0\0\0\0\0\0\0\0TRUEVISION-XFILE.";
+    std::vector<uint8_t> with_footer = {0x81, 1, 2, 3, 4, 0x00, 5, 6, 7, 8, 0x80, 9, 9, 9, 9};
+    with_footer.insert(with_footer.end(), footer, footer + sizeof footer);
+    return {
+        converter_file("rle24_top_left.tga", 10, 3, 2, 24, 0x20, {0x83, 0, 0, 255, 0x01, 0, 255, 0, 255, 0, 0}),
+        converter_file("rle32_footer.tga", 10, 2, 2, 32, 0x08, with_footer),
+        converter_file("rle16_right.tga", 10, 3, 1, 16, 0x11, {0x81, 0xF8, 0x8C, 0x00, 0xFC, 0x03}),
+        converter_file("true15.tga", 2, 2, 1, 15, 0x00, {0xF8, 0x0C, 0xFC, 0x03}),
+        converter_file("grey_alpha_rle.tga", 11, 3, 1, 16, 0x08, {0x82, 10, 200}),
+        converter_file("grey_rle_top.tga", 11, 2, 2, 8, 0x20, {0x81, 9, 0x01, 7, 8}),
+        converter_file("mapped24_first5.tga", 1, 3, 1, 8, 0x00, {1, 2, 3, 4, 5, 6, 5, 6, 5}, 5, 2, 24),
+        converter_file("mapped32.tga", 1, 2, 1, 8, 0x08, {1, 2, 3, 4, 5, 6, 7, 8, 1, 0}, 0, 2, 32),
+        converter_file("mapped16_index16_rle.tga", 9, 4, 1, 16, 0x01,
+                       {0xFC, 0x03, 0xF8, 0x8C, 0x82, 0x2D, 0x01, 0x00, 0x2C, 0x01}, 300, 2, 16),
+        converter_file("id_unused_map.tga", 2, 1, 1, 24, 0x00, {'i', 'd', '!', 1, 1, 1, 2, 2, 2, 7, 8, 9}, 0, 2, 24, 3),
+    };
+}

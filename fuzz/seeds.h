@@ -18,4 +18,9 @@ struct FuzzSeed {
 std::vector<FuzzSeed> FuzzSeeds_Md3();
 std::vector<FuzzSeed> FuzzSeeds_Tga();
 
+// Hand-made files in the forms that only the converter reads (run-length
+// packets across rows, colour maps, 15/16-bit pixels, every origin, an ID
+// and a footer); `accepted` says whether the converter takes them.
+std::vector<FuzzSeed> FuzzSeeds_TgaConvert();
+
 #endif

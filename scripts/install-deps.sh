@@ -17,7 +17,7 @@ PACKAGES="cmake make g++ g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 g++-ming
 WINE32="wine32:i386 libgl1:i386 libgl1-mesa-dri:i386"
 case "$1" in
 "") ;;
-test) PACKAGES="$PACKAGES libstb-dev libassimp-dev libnvtt-dev python3-pil valgrind $WINE32" ;;
+test) PACKAGES="$PACKAGES libstb-dev libassimp-dev libnvtt-dev valgrind python3-pil $WINE32" ;;
 package) PACKAGES="$PACKAGES $WINE32" ;;
 *) echo "usage: install-deps.sh [test|package]" >&2; exit 2 ;;
 esac

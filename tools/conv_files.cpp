@@ -202,7 +202,7 @@ int ConvFiles_Replace(const std::string &path, const uint8_t *bytes, size_t size
     const size_t chunk = size_t(1) << 30;
     bool written = true;
     for (size_t done = 0; written && done < size;) {
-        DWORD part = DWORD(std::min(chunk, size - done)), wrote = 0;
+        DWORD part = DWORD(size - done < chunk ? size - done : chunk), wrote = 0;
         written = WriteFile(file, bytes + done, part, &wrote, nullptr) && wrote == part;
         done += wrote;
     }

@@ -87,11 +87,14 @@ bool depth_allowed(int type, int depth) {
     return depth == 15 || depth == 16 || depth == 24 || depth == 32 || (type == tga_type_true_colour && depth == 8);
 }
 
-// Output bits for stored pixels (or map entries) of `depth` bits: 16-bit
-// colour keeps its top bit as alpha only when the descriptor gives the image
-// exactly one attribute bit; greyscale with alpha becomes 32 bits.
+// Output bits for stored pixels (or map entries) of `depth` bits: 15-bit
+// colour has no alpha; 16-bit colour keeps its top bit as alpha only when the
+// descriptor gives the image exactly one attribute bit; greyscale with alpha
+// becomes 32 bits.
 int output_bits(bool grey, int depth, int alpha_bits) {
-    if (depth == 15 || (depth == 16 && !grey))
+    if (depth == 15)
+        return 24;
+    if (depth == 16 && !grey)
         return alpha_bits == 1 ? 32 : 24;
     if (depth == 16)
         return 32;

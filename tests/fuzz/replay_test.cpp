@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include "convert_harness.h"
 #include "md3_harness.h"
 #include "seeds.h"
 #include "support/gl_context.h"
@@ -95,6 +96,19 @@ TEST(FuzzReplay, SeedsGiveTheirKnownResults) {
         TgaHarnessResult result = TgaHarness_Run(seed.bytes.data(), seed.bytes.size());
         EXPECT_EQ(result.read, seed.accepted) << seed.name;
         EXPECT_EQ(result.fault, nullptr) << seed.name << ": " << result.fault;
+    }
+    for (const FuzzSeed &seed : FuzzSeeds_TgaConvert()) {
+        ConvertHarnessResult result = ConvertHarness_Run(seed.bytes.data(), seed.bytes.size());
+        EXPECT_EQ(result.converted, seed.accepted) << seed.name;
+        EXPECT_EQ(result.fault, nullptr) << seed.name << ": " << result.fault;
+    }
+}
+
+TEST(FuzzReplay, ConvertRegressionInputsConvertSafelyOrAreRefused) {
+    for (const std::string &path : files_in(MD3V_REGRESSION_DIR "/tga-convert")) {
+        std::vector<uint8_t> bytes = read_file(path);
+        ConvertHarnessResult result = ConvertHarness_Run(bytes.data(), bytes.size());
+        EXPECT_EQ(result.fault, nullptr) << path << ": " << result.fault;
     }
 }
 

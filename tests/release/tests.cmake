@@ -43,7 +43,7 @@ if(MD3V_WIN_BUILD_DIR)
              COMMAND ${CMAKE_CPACK_COMMAND} -G ZIP --config ${tree}/CPackConfig.cmake -B ${pack})
     set_tests_properties(release_pack${suffix} PROPERTIES FIXTURES_SETUP release_zip${suffix})
 
-    add_test(NAME release_zip${suffix} COMMAND sh ${MD3V_RELEASE_SOURCE}/zip.sh ${zip})
+    add_test(NAME release_zip${suffix} COMMAND sh ${MD3V_RELEASE_SOURCE}/zip.sh ${zip} $<TARGET_FILE:tgaconv>)
     # Its own Wine prefix, but like the end-to-end runs one at a time.
     set_tests_properties(release_zip${suffix} PROPERTIES FIXTURES_REQUIRED release_zip${suffix}
                          ENVIRONMENT "${MD3V_E2E_ENV}" RUN_SERIAL TRUE TIMEOUT 600

@@ -6,11 +6,13 @@
 # other and Windows' own; tga.dll exports the four undecorated names;
 # md3info.exe and tgainfo.exe answer for the sample files; viewer.exe started
 # there under a fresh Wine prefix of that width shows the posed model and the
-# two text lines, and Esc ends it with 0. Usage: zip.sh ZIP (environment as
-# for the end-to-end tests).
+# two text lines, and Esc ends it with 0. tgaconv.exe converts run-length
+# encoded files byte for byte as the host's tgaconv does. Usage: zip.sh ZIP
+# [HOST_TGACONV] (environment as for the end-to-end tests).
 . "$(dirname "$0")/../e2e/e2e_lib.sh"
 source_dir=$(cd "$(dirname "$0")/../.." && pwd)
 zip=$1
+host_tgaconv=$2
 [ -f "$zip" ] || fail "no $zip"
 folder=$(basename "$zip" .zip)
 case "$folder" in
@@ -27,7 +29,7 @@ trap 'e2e_cleanup; WINEPREFIX="$MD3V_WINEPREFIX" wineserver -k 2>/dev/null; rm -
 [ "$(ls -A "$RUN")" = "$folder" ] || fail "the zip does not unpack into the one folder $folder: $(ls -A "$RUN")"
 RUN="$RUN/$folder"
 files="README.txt base.tga base1.tga base2.tga base3.tga font.dll font.tga head.md3 include/tga.h lib/libtga.dll.a
-lib/tga.def lib/tga.lib lower.md3 md3info.exe rocketl.md3 tga.dll tgainfo.exe upper.md3 viewer.exe"
+lib/tga.def lib/tga.lib lower.md3 md3info.exe rocketl.md3 tga.dll tgaconv.exe tgainfo.exe upper.md3 viewer.exe"
 found=$(cd "$RUN" && find . -type f | sed 's|^\./||' | LC_ALL=C sort | tr '\n' ' ')
 [ "$found" = "$(echo $files) " ] || fail "the folder holds: $found"
 for file in $files; do
@@ -47,7 +49,7 @@ sh "$source_dir/tests/windows/tga_dll_exports.sh" "$RUN/tga.dll" || fail "the zi
 # folder or one of Windows' own, as the fresh prefix's system32 has them: no
 # MinGW runtime. The x86-64 objdump reads 32-bit programs too.
 system32="$MD3V_WINEPREFIX/drive_c/windows/system32"
-for program in viewer.exe tga.dll font.dll md3info.exe tgainfo.exe; do
+for program in viewer.exe tga.dll font.dll md3info.exe tgainfo.exe tgaconv.exe; do
     x86_64-w64-mingw32-objdump -f "$RUN/$program" | grep -q "file format $format\$" ||
         fail "$program is not $format"
     for dll in $(x86_64-w64-mingw32-objdump -p "$RUN/$program" | sed -n 's/^[[:space:]]*DLL Name: //p'); do
@@ -67,6 +69,34 @@ inspect() {
     fail "tgainfo.exe base.tga: $(inspect tgainfo.exe base.tga)"
 [ "$(inspect md3info.exe base.tga)" = "$(printf 'base.tga: refused: not an MD3 file (no IDP3 ident)\nexit 1')" ] ||
     fail "md3info.exe base.tga: $(inspect md3info.exe base.tga)"
+
+# tgaconv.exe on run-length encoded files, from a folder it walks: a 3 x 2
+# image whose first packet crosses its rows, stored top to bottom, and a
+# 200 x 64 one of runs of 100 and raw packets of 28 random pixels, so that
+# packets cross rows all over. Its outputs equal the host tgaconv's.
+if [ -n "$host_tgaconv" ]; then
+    bytes() { for b; do printf "\\$(printf %o $((b & 255)))"; done; }
+    mkdir "$RUN/rle"
+    bytes 0 0 10 0 0 0 0 0 0 0 0 0 3 0 2 0 24 32 131 0 0 255 1 0 255 0 255 0 0 >"$RUN/rle/small.tga"
+    {
+        bytes 0 0 10 0 0 0 0 0 0 0 0 0 200 0 64 0 24 32
+        i=0
+        while [ $i -lt 100 ]; do
+            bytes 227 $i $((2 * i)) $((3 * i)) 27
+            head -c 84 /dev/urandom
+            i=$((i + 1))
+        done
+    } >"$RUN/rle/large.tga"
+    "$host_tgaconv" -o "$fresh/host" "$RUN/rle" >/dev/null || fail "the host tgaconv refuses the files"
+    said=$(cd "$RUN" && WINEPREFIX="$MD3V_WINEPREFIX" wine tgaconv.exe -o converted rle 2>/dev/null; echo "exit $?")
+    [ "$(echo "$said" | tr -d '\r')" = "$(printf 'tgaconv: 2 converted, 0 written unchanged, 0 refused\nexit 0')" ] ||
+        fail "tgaconv.exe -o converted rle: $said"
+    for file in small.tga large.tga; do
+        cmp -s "$fresh/host/$file" "$RUN/converted/$file" || fail "tgaconv.exe's $file differs from the host's"
+    done
+    rm -r "$RUN/rle" "$RUN/converted"
+    echo "tgaconv.exe: small.tga and large.tga byte-identical to the host tgaconv's"
+fi
 
 e2e_start
 e2e_wait_for_text shot

@@ -2,7 +2,8 @@
 # md3info and tgainfo as a person runs them: "FILE: ok" and exit 0 for the
 # sample files; "FILE: refused: REASON", a different reason for each kind of
 # damage, and exit 1 for damaged copies; exit 2 without arguments. tgainfo
-# names missing pixel data and rows stored top to bottom.
+# names missing pixel data and rows stored top to bottom, and tgaconv for
+# refused and top-to-bottom files whose header tgaconv takes.
 # Usage: info.sh MD3INFO TGAINFO SAMPLES
 md3info=$1 tgainfo=$2 samples=$3
 work=$(mktemp -d)
@@ -66,24 +67,34 @@ expect 0 ok "$tgainfo" "$samples/base.tga" "$samples/font.tga" "$work/alpha.tga"
 # bytes of which 1000 are stored, rows top to bottom (bit 5, beside 8 alpha
 # bits); then the same rows stored whole.
 rows_line="  rows stored top to bottom: the texture shows them upside down"
+conv_line="  tgaconv writes a copy that tga.dll reads, the right way up"
 tga_header cut.tga 0 2 64 64 32 40
 head -c 1000 /dev/zero >>"$work/cut.tga"
 expect 0 ok "$tgainfo" "$work/cut.tga"
-[ "$(sed -n 3,4p "$work/out")" = "  pixel data: 1000 of 16384 bytes; the rest reads as zero
-$rows_line" ] || fail "cut.tga: $(cat "$work/out")"
+[ "$(sed -n 3,5p "$work/out")" = "  pixel data: 1000 of 16384 bytes; the rest reads as zero
+$rows_line
+  TGA_UploadImage: yes" ] || fail "cut.tga (which tgaconv refuses): $(cat "$work/out")"
 tga_header top.tga 0 2 2 2 24 32
 head -c 12 /dev/zero >>"$work/top.tga"
 expect 0 ok "$tgainfo" "$work/top.tga"
-[ "$(sed -n 3,4p "$work/out")" = "$rows_line
+[ "$(sed -n 3,5p "$work/out")" = "$rows_line
+$conv_line
   TGA_UploadImage: yes" ] || fail "top.tga: $(cat "$work/out")"
+# Whole 16-bit and run-length encoded (one run of four) images, which
+# tgaconv converts; the others it refuses too.
 tga_header sixteen.tga 0 2 2 2 16
+head -c 8 /dev/zero >>"$work/sixteen.tga"
 tga_header rle.tga 0 10 2 2 24
+bytes 131 1 2 3 >>"$work/rle.tga"
 tga_header mapped.tga 1 1 2 2 8
 tga_header oversized.tga 0 2 32767 32767 32
 head -c 10 "$samples/base.tga" >"$work/short.tga"
 set --
 for name in sixteen rle mapped oversized short missing; do set -- "$@" "$work/$name.tga"; done
 expect 1 "refused: .+" "$tgainfo" "$@"
-[ "$(sed 's/^[^:]*: refused: //' "$work/out" | sort -u | wc -l)" -eq 6 ] || fail "reasons repeat: $(cat "$work/out")"
+[ "$(grep ': refused: ' "$work/out" | sed 's/^[^:]*: refused: //' | sort -u | wc -l)" -eq 6 ] ||
+    fail "reasons repeat: $(cat "$work/out")"
+[ "$(grep -A 1 -E '/(sixteen|rle).tga: refused' "$work/out" | grep -c "^$conv_line\$")" -eq 2 ] &&
+    [ "$(grep -c "^$conv_line\$" "$work/out")" -eq 2 ] || fail "tgaconv named for other files: $(cat "$work/out")"
 grep -q "^$work/missing.tga: refused: file cannot be opened: No such file or directory\$" "$work/out" || fail "$(cat "$work/out")"
 echo "PASS"
