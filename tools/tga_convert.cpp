@@ -1,6 +1,5 @@
 #include "tga_convert.h"
 
-#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
@@ -191,11 +190,11 @@ int decode_packets(PixelFormat *format, const uint8_t *data, const uint8_t *end,
         if (packet & packet_run) {
             if (!convert_pixels(format, data, 1, at))
                 return refuse_index(*format, reason);
-            // The run doubled into place: at most eight copies for its 128
-            // pixels, where one call per pixel took most of a folder's time.
+            // The run doubled into place: at most seven copies for its 128
+            // pixels, where a call per pixel took a third of a folder's time.
             const size_t run_bytes = size_t(count) * out;
             for (size_t filled = out; filled < run_bytes; filled *= 2)
-                std::memcpy(at + filled, at, std::min(filled, run_bytes - filled));
+                std::memcpy(at + filled, at, filled < run_bytes - filled ? filled : run_bytes - filled);
         } else if (!convert_pixels(format, data, count, at)) {
             return refuse_index(*format, reason);
         }
