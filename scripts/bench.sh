@@ -4,6 +4,8 @@
 # (ours / peer: below 1 is faster than the peer):
 #   build/bench       host benchmarks: md3v_bench (Google Benchmark, Mesa)
 #   build/bench-win   wine_frame_bench.exe, run under Wine on Xvfb
+#   bench/tgaconv_bench.sh  tgaconv over a folder of textures against Pillow,
+#                     ImageMagick and its floor (also runnable alone)
 # MD3V_BENCH_BUILD overrides the "build/bench" prefix; extra arguments go to
 # md3v_bench (e.g. --benchmark_filter=TgaRead; with --benchmark_repetitions=N
 # each figure is the fastest of the N).
@@ -103,3 +105,6 @@ if "scene_ms" in wine and "clear_swap_ms" in wine:
 else:
     print("no Wine figures (see wine.txt)")
 PY
+
+# The converter, one process over a folder, against its peers and floor.
+MD3V_BENCH_BUILD="$OUT" sh bench/tgaconv_bench.sh || echo "tgaconv_bench failed"
