@@ -41,11 +41,7 @@ uint64_t TGA_BufferSlack(int width, int bytes_per_pixel) {
     return uint64_t(width > 0 ? width : 0) * uint64_t(bytes_per_pixel > 0 ? bytes_per_pixel : 0) + 4;
 }
 
-// Writes the reason, when one is wanted; 0, the result of every refusal.
-#if defined(__GNUC__)
-__attribute__((format(printf, 2, 3)))
-#endif
-static int refuse(char *reason, const char *format, ...) {
+int TGA_Refuse(char *reason, const char *format, ...) {
     if (reason) {
         va_list args;
         va_start(args, format);
@@ -62,7 +58,7 @@ static int16_t read_int16(const uint8_t *bytes) {
 int TGA_ParseHeader(const uint8_t *bytes, size_t size, TgaImage *header, char *reason) {
     header->pixels = nullptr;
     if (size < tga_header_size)
-        return refuse(reason, "file of %u bytes is shorter than its %u-byte header", unsigned(size),
+        return TGA_Refuse(reason, "file of %u bytes is shorter than its %u-byte header", unsigned(size),
                       unsigned(tga_header_size));
     header->id_length = bytes[0];
     header->color_map_type = bytes[1];
@@ -76,20 +72,20 @@ int TGA_ParseHeader(const uint8_t *bytes, size_t size, TgaImage *header, char *r
     header->descriptor = bytes[17];
 
     if (header->id_length != 0)
-        return refuse(reason, "image ID present (length %d)", header->id_length);
+        return TGA_Refuse(reason, "image ID present (length %d)", header->id_length);
     if (header->color_map_type != 0)
-        return refuse(reason, "colour map present (map type %d)", header->color_map_type);
+        return TGA_Refuse(reason, "colour map present (map type %d)", header->color_map_type);
     int type = header->image_type;
     if (type != tga_type_true_colour && type != tga_type_grayscale) {
         if (const char *name = TGA_TypeName(type))
-            return refuse(reason, "image type %d (%s) is not read", type, name);
-        return refuse(reason, "image type %d is not read", type);
+            return TGA_Refuse(reason, "image type %d (%s) is not read", type, name);
+        return TGA_Refuse(reason, "image type %d is not read", type);
     }
     // Sizes above 32767 read as negative: such files cannot be meant.
     if (header->width < 0)
-        return refuse(reason, "width %d is negative", header->width);
+        return TGA_Refuse(reason, "width %d is negative", header->width);
     if (header->height < 0)
-        return refuse(reason, "height %d is negative", header->height);
+        return TGA_Refuse(reason, "height %d is negative", header->height);
     return 1;
 }
 
@@ -98,17 +94,17 @@ int TGA_UseTakes(TgaUse use, const TgaImage *header, char *reason) {
     int texel_bytes = depth / 8;
     if (use == TGA_USE_IMAGE) {
         if (depth != 8 && depth != 24 && depth != 32)
-            return refuse(reason, "%d bits per pixel is not read", depth);
+            return TGA_Refuse(reason, "%d bits per pixel is not read", depth);
     } else if (use == TGA_USE_CUBE_FACE) {
         if (depth != 24)
-            return refuse(reason, "%d bits per pixel is not a cube face (24 bits)", depth);
+            return TGA_Refuse(reason, "%d bits per pixel is not a cube face (24 bits)", depth);
     } else {
         if (depth != 8)
-            return refuse(reason, "%d bits per pixel is not a height map (8 bits)", depth);
+            return TGA_Refuse(reason, "%d bits per pixel is not a height map (8 bits)", depth);
         texel_bytes = use == TGA_USE_DOT3 ? tga_dot3_texel_bytes : tga_dudv_texel_bytes;
     }
     if (uint64_t(header->width) * uint64_t(header->height) * uint64_t(texel_bytes) > TGA_MAX_UPLOAD_BYTES)
-        return refuse(reason, "%d x %d x %d bytes is over TGA_MAX_UPLOAD_BYTES", header->width, header->height,
+        return TGA_Refuse(reason, "%d x %d x %d bytes is over TGA_MAX_UPLOAD_BYTES", header->width, header->height,
                       texel_bytes);
     return 1;
 }
@@ -136,7 +132,7 @@ static uint8_t *take_pixels(TgaUse use, const TgaImage *image, uint64_t *size, u
         pixels = std::calloc(size_t(*allocated), 1);
     // A size that size_t cannot hold is out of memory too, never truncated.
     if (!pixels)
-        refuse(reason, "out of memory (%llu bytes)", static_cast<unsigned long long>(*allocated));
+        TGA_Refuse(reason, "out of memory (%llu bytes)", static_cast<unsigned long long>(*allocated));
     return static_cast<uint8_t *>(pixels);
 }
 
@@ -169,13 +165,13 @@ int TGA_ReadMemory(const uint8_t *bytes, size_t size, TgaImage *image, TgaUse us
 static FILE *open_header(const char *file_name, TgaImage *image, char *reason) {
     FILE *file = std::fopen(file_name, "rb");
     if (!file) {
-        refuse(reason, "file cannot be opened: %s", std::strerror(errno));
+        TGA_Refuse(reason, "file cannot be opened: %s", std::strerror(errno));
         return nullptr;
     }
     uint8_t header[tga_header_size];
     size_t got = std::fread(header, 1, sizeof header, file);
     // A directory opens on Linux but cannot be read.
-    int parsed = got < sizeof header && std::ferror(file) ? refuse(reason, "file cannot be read")
+    int parsed = got < sizeof header && std::ferror(file) ? TGA_Refuse(reason, "file cannot be read")
                                                            : TGA_ParseHeader(header, got, image, reason);
     if (!parsed) {
         std::fclose(file);
@@ -205,7 +201,7 @@ int TGA_Read(const char *file_name, TgaImage *image, TgaUse use, char *reason) {
         if (got < size && std::ferror(file)) {
             std::free(pixels);
             pixels = nullptr;
-            refuse(reason, "file cannot be read");
+            TGA_Refuse(reason, "file cannot be read");
         } else {
             clear_unread(pixels, got, allocated);
         }

@@ -37,6 +37,13 @@ const uint8_t tga_descriptor_top_to_bottom = 0x20;
 // any other.
 const char *TGA_TypeName(int image_type);
 
+// Writes a refusal's reason into a buffer of tga_reason_size bytes when one
+// is wanted (reason not null); returns 0, the result of every refusal.
+#if defined(__GNUC__)
+__attribute__((format(printf, 2, 3)))
+#endif
+int TGA_Refuse(char *reason, const char *format, ...);
+
 // Header fields and pixel data of one TGA file. The pixel bytes are kept
 // exactly as stored: rows in file order, B,G,R(,A) or one byte per pixel.
 struct TgaImage {

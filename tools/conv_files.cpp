@@ -246,21 +246,8 @@ int ConvFiles_IsFolder(const std::string &path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-std::vector<std::string> ConvFiles_Walk(const std::string &folder) {
-    std::vector<std::string> found;
-    walk(folder, "", &found);
-    std::sort(found.begin(), found.end());
-    return found;
-}
-
-int ConvFiles_MakeFolders(const std::string &folder, char *reason) {
-    if (folder.empty() || ConvFiles_IsFolder(folder))
-        return 1;
-    std::string parent = folder_of(folder);
-    while (parent.size() > 1 && ConvFiles_IsSeparator(parent.back()))
-        parent.pop_back();
-    if (parent != folder && parent != "." && !ConvFiles_MakeFolders(parent, reason))
-        return 0;
+// One folder whose parent exists: 1, or 0 with a reason.
+static int make_folder(const std::string &folder, char *reason) {
     if (!CreateDirectoryW(to_wide(folder).c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
         return refuse(reason, "folder %s cannot be made: %s", folder.c_str(), system_text(GetLastError()).c_str());
     return 1;
@@ -380,21 +367,8 @@ int ConvFiles_IsFolder(const std::string &path) {
     return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
-std::vector<std::string> ConvFiles_Walk(const std::string &folder) {
-    std::vector<std::string> found;
-    walk(folder, "", &found);
-    std::sort(found.begin(), found.end());
-    return found;
-}
-
-int ConvFiles_MakeFolders(const std::string &folder, char *reason) {
-    if (folder.empty() || ConvFiles_IsFolder(folder))
-        return 1;
-    std::string parent = folder_of(folder);
-    while (parent.size() > 1 && ConvFiles_IsSeparator(parent.back()))
-        parent.pop_back();
-    if (parent != folder && parent != "." && !ConvFiles_MakeFolders(parent, reason))
-        return 0;
+// One folder whose parent exists: 1, or 0 with a reason.
+static int make_folder(const std::string &folder, char *reason) {
     if (mkdir(folder.c_str(), 0777) != 0 && errno != EEXIST)
         return refuse(reason, "folder %s cannot be made: %s", folder.c_str(), std::strerror(errno));
     return 1;
@@ -417,3 +391,21 @@ int ConvFiles_ErrorIsTerminal() {
 }
 
 #endif
+
+std::vector<std::string> ConvFiles_Walk(const std::string &folder) {
+    std::vector<std::string> found;
+    walk(folder, "", &found);
+    std::sort(found.begin(), found.end());
+    return found;
+}
+
+int ConvFiles_MakeFolders(const std::string &folder, char *reason) {
+    if (folder.empty() || ConvFiles_IsFolder(folder))
+        return 1;
+    std::string parent = folder_of(folder);
+    while (parent.size() > 1 && ConvFiles_IsSeparator(parent.back()))
+        parent.pop_back();
+    if (parent != folder && parent != "." && !ConvFiles_MakeFolders(parent, reason))
+        return 0;
+    return make_folder(folder, reason);
+}

@@ -1,6 +1,5 @@
 #include "tga_convert.h"
 
-#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -39,19 +38,6 @@ struct PixelFormat {
     int map_length;
     uint32_t bad_index;        // the index that stopped a conversion
 };
-
-#if defined(__GNUC__)
-__attribute__((format(printf, 2, 3)))
-#endif
-int refuse(char *reason, const char *format, ...) {
-    if (reason) {
-        va_list args;
-        va_start(args, format);
-        std::vsnprintf(reason, tga_reason_size, format, args);
-        va_end(args);
-    }
-    return 0;
-}
 
 int read_uint16(const uint8_t *bytes) {
     return bytes[0] | (bytes[1] << 8);
@@ -165,7 +151,7 @@ PixelKind kind_of(bool grey, int depth) {
 }
 
 int refuse_index(const PixelFormat &format, char *reason) {
-    return refuse(reason, "index %u beyond the colour map of %d entries from %d", unsigned(format.bad_index),
+    return TGA_Refuse(reason, "index %u beyond the colour map of %d entries from %d", unsigned(format.bad_index),
                   format.map_length, format.map_first);
 }
 
@@ -176,16 +162,16 @@ int decode_packets(PixelFormat *format, const uint8_t *data, const uint8_t *end,
     uint64_t done = 0;
     while (done < pixels) {
         if (data == end)
-            return refuse(reason, "truncated pixel data (%llu of %llu pixels)", static_cast<unsigned long long>(done),
+            return TGA_Refuse(reason, "truncated pixel data (%llu of %llu pixels)", static_cast<unsigned long long>(done),
                           static_cast<unsigned long long>(pixels));
         int packet = *data++;
         uint64_t count = uint64_t(packet & packet_count) + 1;
         if (count > pixels - done)
-            return refuse(reason, "packet of %d pixels at pixel %llu overflows the image of %llu", int(count),
+            return TGA_Refuse(reason, "packet of %d pixels at pixel %llu overflows the image of %llu", int(count),
                           static_cast<unsigned long long>(done), static_cast<unsigned long long>(pixels));
         size_t need = (packet & packet_run) ? stored : size_t(count) * stored;
         if (size_t(end - data) < need)
-            return refuse(reason, "truncated packet at pixel %llu", static_cast<unsigned long long>(done));
+            return TGA_Refuse(reason, "truncated packet at pixel %llu", static_cast<unsigned long long>(done));
         uint8_t *at = dst + size_t(done) * out;
         if (packet & packet_run) {
             if (!convert_pixels(format, data, 1, at))
@@ -243,7 +229,7 @@ int library_reads(const uint8_t *bytes, int descriptor) {
 
 int TgaConvert_CheckHeader(const uint8_t *bytes, uint64_t file_size, TgaConvertHeader *header, char *reason) {
     if (file_size < tga_header_size)
-        return refuse(reason, "file of %llu bytes is shorter than its %u-byte header",
+        return TGA_Refuse(reason, "file of %llu bytes is shorter than its %u-byte header",
                       static_cast<unsigned long long>(file_size), unsigned(tga_header_size));
     header->id_length = bytes[0];
     header->map_type = bytes[1];
@@ -259,24 +245,24 @@ int TgaConvert_CheckHeader(const uint8_t *bytes, uint64_t file_size, TgaConvertH
     int type = header->image_type, depth = header->bits_per_pixel;
     const char *type_name = TGA_TypeName(type);
     if (!type_name)
-        return refuse(reason, "image type %d is not read", type);
+        return TGA_Refuse(reason, "image type %d is not read", type);
     if (header->map_type > 1)
-        return refuse(reason, "colour map type %d is not known", header->map_type);
+        return TGA_Refuse(reason, "colour map type %d is not known", header->map_type);
     bool mapped = is_mapped(type), grey = is_grey(type);
     if (mapped && header->map_type != 1)
-        return refuse(reason, "image type %d (%s) has no colour map", type, type_name);
+        return TGA_Refuse(reason, "image type %d (%s) has no colour map", type, type_name);
     // Sizes above 32767 read as negative, as in the reader.
     if (header->width < 0)
-        return refuse(reason, "width %d is negative", header->width);
+        return TGA_Refuse(reason, "width %d is negative", header->width);
     if (header->height < 0)
-        return refuse(reason, "height %d is negative", header->height);
+        return TGA_Refuse(reason, "height %d is negative", header->height);
     if (!depth_allowed(type, depth))
-        return refuse(reason, "depth %d is not allowed for type %d (%s)", depth, type, type_name);
+        return TGA_Refuse(reason, "depth %d is not allowed for type %d (%s)", depth, type, type_name);
     int entry_bits = header->map_entry_bits;
     if (mapped && entry_bits != 15 && entry_bits != 16 && entry_bits != 24 && entry_bits != 32)
-        return refuse(reason, "colour map entries of %d bits are not read", entry_bits);
+        return TGA_Refuse(reason, "colour map entries of %d bits are not read", entry_bits);
     if (mapped && header->map_length == 0)
-        return refuse(reason, "colour map has no entries");
+        return TGA_Refuse(reason, "colour map has no entries");
 
     int alpha_bits = header->descriptor & descriptor_alpha_bits;
     header->out_bits = mapped ? output_bits(false, entry_bits, alpha_bits) : output_bits(grey, depth, alpha_bits);
@@ -284,7 +270,7 @@ int TgaConvert_CheckHeader(const uint8_t *bytes, uint64_t file_size, TgaConvertH
     uint64_t pixels = uint64_t(header->width) * uint64_t(header->height);
     int out_bytes = header->out_bits / 8;
     if (pixels * uint64_t(out_bytes) > TGA_MAX_UPLOAD_BYTES)
-        return refuse(reason, "%d x %d x %d bytes is over TGA_MAX_UPLOAD_BYTES", header->width, header->height,
+        return TGA_Refuse(reason, "%d x %d x %d bytes is over TGA_MAX_UPLOAD_BYTES", header->width, header->height,
                       out_bytes);
 
     // A colour map that a type 2 or 3 image carries is skipped, whatever its
@@ -293,21 +279,21 @@ int TgaConvert_CheckHeader(const uint8_t *bytes, uint64_t file_size, TgaConvertH
     header->map_offset = tga_header_size + uint64_t(header->id_length);
     header->data_offset = header->map_offset + map_bytes;
     if (file_size < header->map_offset)
-        return refuse(reason, "truncated image ID (%llu of %d bytes)",
+        return TGA_Refuse(reason, "truncated image ID (%llu of %d bytes)",
                       static_cast<unsigned long long>(file_size - tga_header_size), header->id_length);
     if (file_size < header->data_offset)
-        return refuse(reason, "truncated colour map (%llu of %llu bytes)",
+        return TGA_Refuse(reason, "truncated colour map (%llu of %llu bytes)",
                       static_cast<unsigned long long>(file_size - header->map_offset),
                       static_cast<unsigned long long>(map_bytes));
     uint64_t present = file_size - header->data_offset;
     uint64_t stored_bytes = uint64_t((depth + 7) / 8);
     if (!is_run_length(type) && present < pixels * stored_bytes)
-        return refuse(reason, "truncated pixel data (%llu of %llu bytes)", static_cast<unsigned long long>(present),
+        return TGA_Refuse(reason, "truncated pixel data (%llu of %llu bytes)", static_cast<unsigned long long>(present),
                       static_cast<unsigned long long>(pixels * stored_bytes));
     // The most pixels that the bytes present could encode: runs of 128.
     uint64_t most = present / (1 + stored_bytes) * packet_most_pixels;
     if (is_run_length(type) && pixels > most)
-        return refuse(reason, "truncated pixel data (%llu bytes hold at most %llu of %llu pixels)",
+        return TGA_Refuse(reason, "truncated pixel data (%llu bytes hold at most %llu of %llu pixels)",
                       static_cast<unsigned long long>(present), static_cast<unsigned long long>(most),
                       static_cast<unsigned long long>(pixels));
     header->library_reads = library_reads(bytes, header->descriptor);
@@ -344,7 +330,7 @@ int TgaConvert_Memory(const uint8_t *bytes, size_t size, TgaConverted *converted
     if (!out || (mapped && !palette)) {
         std::free(out);
         std::free(palette);
-        return refuse(reason, "out of memory (%llu bytes)",
+        return TGA_Refuse(reason, "out of memory (%llu bytes)",
                       static_cast<unsigned long long>(total + palette_bytes));
     }
     if (mapped) {
