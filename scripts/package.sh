@@ -29,7 +29,7 @@ cp build/win/md3viewer-*-win64.zip build/win32/md3viewer-*-win32.zip "$RELEASE/"
     # The compilers and their runtimes, the linkers, CMake, the import-library
     # tool, what renders the font and makes the sample data, and the zlib that
     # deflates the zips.
-    dpkg-query -W -f='  ${Package} ${Version}\n' \
+    dpkg-query -W -f='  ${Package}:${Architecture} ${Version}\n' \
         g++-mingw-w64-x86-64-win32 gcc-mingw-w64-x86-64-win32 binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev \
         g++-mingw-w64-i686-win32 gcc-mingw-w64-i686-win32 binutils-mingw-w64-i686 mingw-w64-i686-dev \
         mingw-w64-common cmake llvm-14 g++-12 libfreetype6 fonts-dejavu-core python3-minimal zlib1g 2>/dev/null || true
