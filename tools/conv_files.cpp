@@ -28,22 +28,6 @@ bool is_tga_name(const char *name) {
     return end[0] == '.' && (end[1] | 0x20) == 't' && (end[2] | 0x20) == 'g' && (end[3] | 0x20) == 'a';
 }
 
-std::string join(const std::string &folder, const std::string &name) {
-    if (folder.empty() || ConvFiles_IsSeparator(folder.back()))
-        return folder + name;
-    return folder + "/" + name;
-}
-
-// The folder part of a path, "." when it has none.
-std::string folder_of(const std::string &path) {
-    size_t end = path.size();
-    while (end > 0 && !ConvFiles_IsSeparator(path[end - 1]))
-        --end;
-    if (end == 0)
-        return ".";
-    return path.substr(0, end);
-}
-
 #if defined(__GNUC__)
 __attribute__((format(printf, 2, 3)))
 #endif
@@ -128,7 +112,7 @@ HANDLE open_for_identity(const std::string &path) {
 
 void walk(const std::string &folder, const std::string &prefix, std::vector<std::string> *found) {
     WIN32_FIND_DATAW entry;
-    HANDLE search = FindFirstFileW(to_wide(join(folder, "*")).c_str(), &entry);
+    HANDLE search = FindFirstFileW(to_wide(ConvFiles_Join(folder, "*")).c_str(), &entry);
     if (search == INVALID_HANDLE_VALUE)
         return;
     do {
@@ -137,7 +121,7 @@ void walk(const std::string &folder, const std::string &prefix, std::vector<std:
             continue;
         if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
             if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
-                walk(join(folder, name), prefix + name + "/", found);
+                walk(ConvFiles_Join(folder, name), prefix + name + "/", found);
         } else if (is_tga_name(name.c_str())) {
             found->push_back(prefix + name);
         }
@@ -179,13 +163,13 @@ int ConvFiles_Read(const std::string &path, uint8_t **bytes, size_t *size, char 
 }
 
 int ConvFiles_Replace(const std::string &path, const uint8_t *bytes, size_t size, char *reason) {
-    std::string folder = folder_of(path);
+    std::string folder = ConvFiles_FolderOf(path);
     std::wstring temp;
     HANDLE file = INVALID_HANDLE_VALUE;
     DWORD error = 0;
     for (unsigned attempt = 0; attempt < 1000 && file == INVALID_HANDLE_VALUE; ++attempt) {
         std::string name = ".tgaconv-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(attempt) + ".tmp";
-        temp = to_wide(join(folder, name));
+        temp = to_wide(ConvFiles_Join(folder, name));
         file = CreateFileW(temp.c_str(), GENERIC_WRITE, FILE_SHARE_DELETE, nullptr, CREATE_NEW,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
         error = GetLastError();
@@ -292,7 +276,7 @@ void walk(const std::string &folder, const std::string &prefix, std::vector<std:
         const char *name = entry->d_name;
         if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0)
             continue;
-        std::string path = join(folder, name);
+        std::string path = ConvFiles_Join(folder, name);
         struct stat info;
         if (lstat(path.c_str(), &info) != 0)
             continue;
@@ -326,7 +310,7 @@ int ConvFiles_Read(const std::string &path, uint8_t **bytes, size_t *size, char 
 }
 
 int ConvFiles_Replace(const std::string &path, const uint8_t *bytes, size_t size, char *reason) {
-    std::string temp = join(folder_of(path), ".tgaconv-XXXXXX");
+    std::string temp = ConvFiles_Join(ConvFiles_FolderOf(path), ".tgaconv-XXXXXX");
     if (temp.size() >= sizeof pending_temp)
         return refuse(reason, "%s cannot be written: %s", path.c_str(), std::strerror(ENAMETOOLONG));
     std::memcpy(pending_temp, temp.c_str(), temp.size() + 1);
@@ -402,10 +386,25 @@ std::vector<std::string> ConvFiles_Walk(const std::string &folder) {
 int ConvFiles_MakeFolders(const std::string &folder, char *reason) {
     if (folder.empty() || ConvFiles_IsFolder(folder))
         return 1;
-    std::string parent = folder_of(folder);
+    std::string parent = ConvFiles_FolderOf(folder);
     while (parent.size() > 1 && ConvFiles_IsSeparator(parent.back()))
         parent.pop_back();
     if (parent != folder && parent != "." && !ConvFiles_MakeFolders(parent, reason))
         return 0;
     return make_folder(folder, reason);
+}
+
+std::string ConvFiles_Join(const std::string &folder, const std::string &name) {
+    if (folder.empty() || ConvFiles_IsSeparator(folder.back()))
+        return folder + name;
+    return folder + "/" + name;
+}
+
+std::string ConvFiles_FolderOf(const std::string &path) {
+    size_t end = path.size();
+    while (end > 0 && !ConvFiles_IsSeparator(path[end - 1]))
+        --end;
+    if (end == 0)
+        return ".";
+    return path.substr(0, end);
 }

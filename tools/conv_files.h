@@ -55,6 +55,13 @@ int ConvFiles_MakeFolders(const std::string &folder, char *reason);
 // POSIX systems ASCII letters only).
 std::string ConvFiles_FoldCase(const std::string &path);
 
+// folder and name joined with '/', or with nothing when folder is empty or
+// ends in a separator.
+std::string ConvFiles_Join(const std::string &folder, const std::string &name);
+
+// The folder part of a path up to its last separator, "." when it has none.
+std::string ConvFiles_FolderOf(const std::string &path);
+
 // 1 when c separates folders in a path ('/', and '\' on Windows).
 int ConvFiles_IsSeparator(char c);
 

@@ -58,26 +58,18 @@ std::string base_name(const std::string &path) {
     return path.substr(start);
 }
 
-std::string join(const std::string &folder, const std::string &name) {
-    if (folder.empty() || ConvFiles_IsSeparator(folder.back()))
-        return folder + name;
-    return folder + "/" + name;
-}
-
-std::string folder_part(const std::string &path) {
-    return path.substr(0, path.size() - base_name(path).size());
-}
-
 // The jobs of a run: a folder PATH's *.tga files at their paths inside it,
 // any other PATH by its own name; into DIR, or in place when dir is null.
 std::vector<Job> collect(const std::vector<std::string> &paths, const std::string *dir) {
     std::vector<Job> jobs;
     for (const std::string &path : paths) {
         if (ConvFiles_IsFolder(path)) {
-            for (const std::string &inside : ConvFiles_Walk(path))
-                jobs.push_back({join(path, inside), dir ? join(*dir, inside) : join(path, inside)});
+            for (const std::string &inside : ConvFiles_Walk(path)) {
+                std::string input = ConvFiles_Join(path, inside);
+                jobs.push_back({input, dir ? ConvFiles_Join(*dir, inside) : input});
+            }
         } else {
-            jobs.push_back({path, dir ? join(*dir, base_name(path)) : path});
+            jobs.push_back({path, dir ? ConvFiles_Join(*dir, base_name(path)) : path});
         }
     }
     return jobs;
@@ -124,9 +116,12 @@ void convert(Mode mode, const Job &job, std::set<std::string> *outputs, Tally *t
     if (!ok)
         return refused(job.input, reason, tally);
     // Files of one folder come one after another: its folder is made once.
-    if (mode == MODE_FOLDER && folder_part(job.output) != tally->last_folder) {
-        ok = ConvFiles_MakeFolders(folder_part(job.output), reason);
-        tally->last_folder = ok ? folder_part(job.output) : std::string();
+    if (mode == MODE_FOLDER) {
+        std::string folder = ConvFiles_FolderOf(job.output);
+        if (folder != tally->last_folder) {
+            ok = ConvFiles_MakeFolders(folder, reason);
+            tally->last_folder = ok ? folder : std::string();
+        }
     }
     if (ok)
         ok = ConvFiles_Replace(job.output, converted.bytes, converted.size, reason);
