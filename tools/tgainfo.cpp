@@ -30,17 +30,21 @@ const Upload uploads[tga_use_count] = {
     {TGA_USE_DUDV, "TGA_UploadDUDV"},
 };
 
-// The file's length in bytes, -1 when it cannot be found. 64-bit: a file
-// may be longer than a 32-bit long can say.
+// An open file's length in bytes, -1 when it cannot be found. 64-bit: a
+// file may be longer than a 32-bit long can say.
+int64_t length_of(FILE *file) {
+#ifdef _WIN32
+    return _fseeki64(file, 0, SEEK_END) == 0 ? _ftelli64(file) : -1;
+#else
+    return fseeko(file, 0, SEEK_END) == 0 ? int64_t(ftello(file)) : -1;
+#endif
+}
+
 int64_t length_of(const char *file_name) {
     FILE *file = std::fopen(file_name, "rb");
     if (!file)
         return -1;
-#ifdef _WIN32
-    int64_t length = _fseeki64(file, 0, SEEK_END) == 0 ? _ftelli64(file) : -1;
-#else
-    int64_t length = fseeko(file, 0, SEEK_END) == 0 ? int64_t(ftello(file)) : -1;
-#endif
+    int64_t length = length_of(file);
     std::fclose(file);
     return length;
 }
@@ -53,8 +57,8 @@ void suggest_converter(const char *file_name) {
     if (!file)
         return;
     size_t got = std::fread(bytes, 1, sizeof bytes, file);
+    int64_t length = length_of(file);
     std::fclose(file);
-    int64_t length = length_of(file_name);
     TgaConvertHeader header;
     if (length >= int64_t(got) && TgaConvert_CheckHeader(bytes, uint64_t(length), &header, nullptr))
         std::printf("  tgaconv writes a copy that tga.dll reads, the right way up\n");
