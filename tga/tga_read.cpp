@@ -59,7 +59,7 @@ int TGA_ParseHeader(const uint8_t *bytes, size_t size, TgaImage *header, char *r
     header->pixels = nullptr;
     if (size < tga_header_size)
         return TGA_Refuse(reason, "file of %u bytes is shorter than its %u-byte header", unsigned(size),
-                      unsigned(tga_header_size));
+                          unsigned(tga_header_size));
     header->id_length = bytes[0];
     header->color_map_type = bytes[1];
     header->image_type = bytes[2];
@@ -105,7 +105,7 @@ int TGA_UseTakes(TgaUse use, const TgaImage *header, char *reason) {
     }
     if (uint64_t(header->width) * uint64_t(header->height) * uint64_t(texel_bytes) > TGA_MAX_UPLOAD_BYTES)
         return TGA_Refuse(reason, "%d x %d x %d bytes is over TGA_MAX_UPLOAD_BYTES", header->width, header->height,
-                      texel_bytes);
+                          texel_bytes);
     return 1;
 }
 

@@ -152,7 +152,7 @@ PixelKind kind_of(bool grey, int depth) {
 
 int refuse_index(const PixelFormat &format, char *reason) {
     return TGA_Refuse(reason, "index %u beyond the colour map of %d entries from %d", unsigned(format.bad_index),
-                  format.map_length, format.map_first);
+                      format.map_length, format.map_first);
 }
 
 // The run-length packets from data .. end into `pixels` output pixels at dst.
@@ -162,13 +162,13 @@ int decode_packets(PixelFormat *format, const uint8_t *data, const uint8_t *end,
     uint64_t done = 0;
     while (done < pixels) {
         if (data == end)
-            return TGA_Refuse(reason, "truncated pixel data (%llu of %llu pixels)", static_cast<unsigned long long>(done),
-                          static_cast<unsigned long long>(pixels));
+            return TGA_Refuse(reason, "truncated pixel data (%llu of %llu pixels)",
+                              static_cast<unsigned long long>(done), static_cast<unsigned long long>(pixels));
         int packet = *data++;
         uint64_t count = uint64_t(packet & packet_count) + 1;
         if (count > pixels - done)
             return TGA_Refuse(reason, "packet of %d pixels at pixel %llu overflows the image of %llu", int(count),
-                          static_cast<unsigned long long>(done), static_cast<unsigned long long>(pixels));
+                              static_cast<unsigned long long>(done), static_cast<unsigned long long>(pixels));
         size_t need = (packet & packet_run) ? stored : size_t(count) * stored;
         if (size_t(end - data) < need)
             return TGA_Refuse(reason, "truncated packet at pixel %llu", static_cast<unsigned long long>(done));
@@ -230,7 +230,7 @@ int library_reads(const uint8_t *bytes, int descriptor) {
 int TgaConvert_CheckHeader(const uint8_t *bytes, uint64_t file_size, TgaConvertHeader *header, char *reason) {
     if (file_size < tga_header_size)
         return TGA_Refuse(reason, "file of %llu bytes is shorter than its %u-byte header",
-                      static_cast<unsigned long long>(file_size), unsigned(tga_header_size));
+                          static_cast<unsigned long long>(file_size), unsigned(tga_header_size));
     header->id_length = bytes[0];
     header->map_type = bytes[1];
     header->image_type = bytes[2];
@@ -271,7 +271,7 @@ int TgaConvert_CheckHeader(const uint8_t *bytes, uint64_t file_size, TgaConvertH
     int out_bytes = header->out_bits / 8;
     if (pixels * uint64_t(out_bytes) > TGA_MAX_UPLOAD_BYTES)
         return TGA_Refuse(reason, "%d x %d x %d bytes is over TGA_MAX_UPLOAD_BYTES", header->width, header->height,
-                      out_bytes);
+                          out_bytes);
 
     // A colour map that a type 2 or 3 image carries is skipped, whatever its
     // entries.
@@ -280,22 +280,22 @@ int TgaConvert_CheckHeader(const uint8_t *bytes, uint64_t file_size, TgaConvertH
     header->data_offset = header->map_offset + map_bytes;
     if (file_size < header->map_offset)
         return TGA_Refuse(reason, "truncated image ID (%llu of %d bytes)",
-                      static_cast<unsigned long long>(file_size - tga_header_size), header->id_length);
+                          static_cast<unsigned long long>(file_size - tga_header_size), header->id_length);
     if (file_size < header->data_offset)
         return TGA_Refuse(reason, "truncated colour map (%llu of %llu bytes)",
-                      static_cast<unsigned long long>(file_size - header->map_offset),
-                      static_cast<unsigned long long>(map_bytes));
+                          static_cast<unsigned long long>(file_size - header->map_offset),
+                          static_cast<unsigned long long>(map_bytes));
     uint64_t present = file_size - header->data_offset;
     uint64_t stored_bytes = uint64_t((depth + 7) / 8);
     if (!is_run_length(type) && present < pixels * stored_bytes)
         return TGA_Refuse(reason, "truncated pixel data (%llu of %llu bytes)", static_cast<unsigned long long>(present),
-                      static_cast<unsigned long long>(pixels * stored_bytes));
+                          static_cast<unsigned long long>(pixels * stored_bytes));
     // The most pixels that the bytes present could encode: runs of 128.
     uint64_t most = present / (1 + stored_bytes) * packet_most_pixels;
     if (is_run_length(type) && pixels > most)
         return TGA_Refuse(reason, "truncated pixel data (%llu bytes hold at most %llu of %llu pixels)",
-                      static_cast<unsigned long long>(present), static_cast<unsigned long long>(most),
-                      static_cast<unsigned long long>(pixels));
+                          static_cast<unsigned long long>(present), static_cast<unsigned long long>(most),
+                          static_cast<unsigned long long>(pixels));
     header->library_reads = library_reads(bytes, header->descriptor);
     return 1;
 }
@@ -331,7 +331,7 @@ int TgaConvert_Memory(const uint8_t *bytes, size_t size, TgaConverted *converted
         std::free(out);
         std::free(palette);
         return TGA_Refuse(reason, "out of memory (%llu bytes)",
-                      static_cast<unsigned long long>(total + palette_bytes));
+                          static_cast<unsigned long long>(total + palette_bytes));
     }
     if (mapped) {
         PixelFormat entries = format;
