@@ -106,13 +106,9 @@ FuzzSeed converter_file(const char *name, uint8_t type, int w, int h, uint8_t bi
                         std::vector<uint8_t> rest, int map_first = -1, int map_length = 0, uint8_t map_bits = 0,
                         uint8_t id_length = 0) {
     uint8_t map_type = map_first >= 0 ? 1 : 0;
-    if (map_first < 0)
-        map_first = 0;
-    std::vector<uint8_t> bytes = {id_length, map_type, type, uint8_t(map_first), uint8_t(map_first >> 8),
-                                  uint8_t(map_length), uint8_t(map_length >> 8), map_bits, 0, 0, 0, 0,
-                                  uint8_t(w), uint8_t(w >> 8), uint8_t(h), uint8_t(h >> 8), bits, descriptor};
-    bytes.insert(bytes.end(), rest.begin(), rest.end());
-    return FuzzSeed{name, bytes, 1};
+    TgaWriterHeader header = {id_length, map_type, type, map_type ? map_first : 0, map_length, map_bits,
+                              w, h, bits, descriptor};
+    return FuzzSeed{name, TgaWriter_EncodeHeader(header, rest.data(), rest.size()), 1};
 }
 
 }  // namespace

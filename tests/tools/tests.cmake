@@ -7,7 +7,7 @@ set_tests_properties(info_tools PROPERTIES ENVIRONMENT "${MD3V_TEST_ENV}" FAIL_R
 
 # The converter's decoder on hand-made files, byte for byte.
 add_executable(tga_convert_tests ${CMAKE_CURRENT_LIST_DIR}/tga_convert_test.cpp)
-target_link_libraries(tga_convert_tests PRIVATE tga_convert test_support)
+target_link_libraries(tga_convert_tests PRIVATE tga_convert sample_writers test_support)
 add_test(NAME tga_convert_tests COMMAND tga_convert_tests)
 set_tests_properties(tga_convert_tests PROPERTIES ENVIRONMENT "${MD3V_TEST_ENV}")
 
