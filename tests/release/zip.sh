@@ -87,9 +87,9 @@ inspect() {
 # 200 x 64 one of runs of 100 and raw packets of 28 random pixels, so that
 # packets cross rows all over. Its outputs equal the host tgaconv's.
 if [ -n "$host_tgaconv" ]; then
-    bytes() { for b; do printf "\\$(printf %o $((b & 255)))"; done; }
+    . "$source_dir/tests/support/tga_bytes.sh"
     mkdir "$RUN/rle"
-    bytes 0 0 10 0 0 0 0 0 0 0 0 0 3 0 2 0 24 32 131 0 0 255 1 0 255 0 255 0 0 >"$RUN/rle/small.tga"
+    tga_rle_3x2 "$RUN/rle/small.tga"
     {
         bytes 0 0 10 0 0 0 0 0 0 0 0 0 200 0 64 0 24 32
         i=0

@@ -4,18 +4,12 @@
 # at the end of a run, exit statuses 0, 1 and 2, and no temporary file left.
 # Usage: conv.sh TGACONV TGAINFO SAMPLES
 tgaconv=$1 tgainfo=$2 samples=$3
+. "$(cd "$(dirname "$0")/../support" && pwd)/tga_bytes.sh"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*"; exit 1; }
 cd "$work" || fail "no $work"
 
-# The low byte of each argument.
-bytes() { for b; do printf "\\$(printf %o $((b & 255)))"; done; }
-# A 3 x 2 24-bit run-length encoded file stored top to bottom: a run of four
-# red pixels crossing into the second row, then green and blue raw.
-rle() { bytes 0 0 10 0 0 0 0 0 0 0 0 0 3 0 2 0 24 32 131 0 0 255 1 0 255 0 255 0 0 >"$1"; }
-# What tgaconv writes for it: type 2, bottom row (red, green, blue) first.
-rle_converted() { bytes 0 0 2 0 0 0 0 0 0 0 0 0 3 0 2 0 24 0 0 0 255 0 255 0 255 0 0 0 0 255 0 0 255 0 0 255; }
 # Runs tgaconv; its stdout in $work/said, its status in $status.
 run() { "$tgaconv" "$@" >said 2>err; status=$?; }
 expect_status() { [ "$status" -eq "$1" ] || fail "tgaconv exit $status, not $1: $(cat said err)"; }
@@ -28,11 +22,11 @@ for usage in "" "-o" "-o dir" "a b c" "--in-place"; do
     grep -q "image ID and the TGA" err || fail "usage for '$usage': $(cat err)"
 done
 
-# One file: exactly the bytes worked out above, which tgainfo calls ok.
-rle one.tga
+# One file: exactly the bytes worked out in tga_bytes.sh, which tgainfo calls ok.
+tga_rle_3x2 one.tga
 run one.tga one_out.tga
 expect_status 0
-rle_converted | cmp -s - one_out.tga || fail "one_out.tga: $(od -An -tu1 one_out.tga)"
+tga_rle_3x2_converted | cmp -s - one_out.tga || fail "one_out.tga: $(od -An -tu1 one_out.tga)"
 [ ! -s said ] || fail "a single file prints nothing: $(cat said)"
 "$tgainfo" one_out.tga | grep -q "^one_out.tga: ok$" || fail "tgainfo one_out.tga: $("$tgainfo" one_out.tga)"
 # OUT that is the input however spelled, a short file the library would
@@ -57,17 +51,17 @@ no_temporary
 # left out; files in DIR replaced; then a file of another folder whose
 # output differs from one of them only in letter case, which is refused.
 mkdir -p src/deep/er other
-rle src/deep/er/A.TGA
+tga_rle_3x2 src/deep/er/A.TGA
 cp base.tga src/base.tga
 echo notes >src/notes.txt
 mkdir -p out/deep/er
 echo old >out/deep/er/A.TGA
-rle other/BASE.tga
+tga_rle_3x2 other/BASE.tga
 run -o out src other/BASE.tga
 expect_status 1
 [ "$(find out -type f | LC_ALL=C sort | tr '\n' ' ')" = "out/base.tga out/deep/er/A.TGA " ] ||
     fail "out holds: $(find out -type f)"
-rle_converted | cmp -s - out/deep/er/A.TGA || fail "out/deep/er/A.TGA not replaced"
+tga_rle_3x2_converted | cmp -s - out/deep/er/A.TGA || fail "out/deep/er/A.TGA not replaced"
 cmp -s base.tga out/base.tga || fail "base.tga, which the library reads, changed"
 grep -q "^other/BASE.tga: refused: out/BASE.tga is an earlier file's output$" said || fail "collision: $(cat said)"
 [ "$(tail -n 1 said)" = "tgaconv: 1 converted, 1 written unchanged, 1 refused" ] || fail "count: $(cat said)"
@@ -81,7 +75,7 @@ inode=$(ls -i src/base.tga)
 run --in-place src
 expect_status 1
 [ "$(ls -i src/base.tga)" = "$inode" ] && cmp -s base.tga src/base.tga || fail "src/base.tga was rewritten"
-rle_converted | cmp -s - src/deep/er/A.TGA || fail "src/deep/er/A.TGA not converted in place"
+tga_rle_3x2_converted | cmp -s - src/deep/er/A.TGA || fail "src/deep/er/A.TGA not converted in place"
 [ "$(stat -c %a src/deep/er/A.TGA)" = 640 ] || fail "permissions not kept: $(stat -c %a src/deep/er/A.TGA)"
 cmp -s short.tga src/short.tga || fail "the refused file changed"
 [ "$(tail -n 1 said)" = "tgaconv: 1 converted, 1 left unchanged, 1 refused" ] || fail "count: $(cat said)"
@@ -94,9 +88,7 @@ while [ $i -lt 201 ]; do cp one.tga many/$i.tga; i=$((i + 1)); done
 run --in-place many
 expect_status 0
 [ ! -s err ] || fail "progress without a terminal: $(cat err)"
-rm -r many/*
-i=0
-while [ $i -lt 201 ]; do cp one.tga many/$i.tga; i=$((i + 1)); done
+# Now files the library reads, left alone, but counted all the same.
 script -qec "'$tgaconv' --in-place many >/dev/null" /dev/null | tr '\r' '\n' >tty
 grep -q "^tgaconv: 201 of 201 files" tty || fail "no progress on a terminal: $(cat tty)"
 echo "PASS"

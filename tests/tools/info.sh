@@ -6,13 +6,12 @@
 # refused and top-to-bottom files whose header tgaconv takes.
 # Usage: info.sh MD3INFO TGAINFO SAMPLES
 md3info=$1 tgainfo=$2 samples=$3
+. "$(cd "$(dirname "$0")/../support" && pwd)/tga_bytes.sh"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*"; exit 1; }
 
 int32_at() { od -An -t d4 -j "$2" -N 4 "$1" | tr -d ' '; }
-# The low byte of each argument.
-bytes() { for b; do printf "\\$(printf %o $((b & 255)))"; done; }
 # Writes the 32-bit little-endian value $3 at byte $2 of file $1.
 put_int32() { bytes $3 $(($3 >> 8)) $(($3 >> 16)) $(($3 >> 24)) | dd of="$1" bs=1 seek="$2" conv=notrunc 2>/dev/null; }
 # A copy of the sample piece $1 named $2, for damage.
