@@ -15,14 +15,14 @@
 
 namespace {
 
-struct floor_job {
+struct FloorJob {
     long output_bytes;
     std::string input;
     std::string output;
 };
 
 // The list's lines; 0 when a line is not SIZE<tab>INPUT<tab>OUTPUT.
-int read_list(const char *path, std::vector<floor_job> *jobs) {
+int read_list(const char *path, std::vector<FloorJob> *jobs) {
     FILE *file = std::fopen(path, "r");
     if (!file)
         return 0;
@@ -73,14 +73,14 @@ int write_bytes(const char *path, const unsigned char *bytes, size_t count) {
 } // namespace
 
 int main(int argc, char **argv) {
-    std::vector<floor_job> jobs;
+    std::vector<FloorJob> jobs;
     if (argc != 2 || !read_list(argv[1], &jobs)) {
         std::fprintf(stderr, "usage: tgaconv_floor LIST (lines of SIZE<tab>INPUT<tab>OUTPUT)\n");
         return 2;
     }
     std::vector<unsigned char> input;
     std::vector<unsigned char> output;
-    for (const floor_job &job : jobs) {
+    for (const FloorJob &job : jobs) {
         if (!read_whole(job.input.c_str(), &input)) {
             std::fprintf(stderr, "tgaconv_floor: cannot read %s\n", job.input.c_str());
             return 1;

@@ -1,7 +1,8 @@
 # The Windows zip, md3viewer-<version>-win64.zip (win32.zip from the 32-bit
-# tree): viewer.exe, tga.dll, font.dll, md3info.exe, tgainfo.exe, tgaconv.exe, the sample
-# data and README.txt side by side in one folder, as the viewer reads its
-# files from the folder it runs in; beside them the kit for building against
+# tree): viewer.exe, tga.dll, font.dll, md3info.exe, tgainfo.exe,
+# tgaconv.exe, the sample data, README.txt, LICENSE.txt and THIRD-PARTY.txt
+# side by side in one folder, as the viewer reads its files from the folder
+# it runs in; beside them the kit for building against
 # tga.dll, include/tga.h and lib/ with the import libraries for MSVC
 # (tga.lib) and MinGW (libtga.dll.a) and tga.def. They reach the zip as the
 # install component "release", which a plain `cmake --install` (bin/,
