@@ -5,7 +5,11 @@
 #   install-deps.sh test     also the tests, fuzzers and benchmarks, and 32-bit
 #                            Wine with its GL for the 32-bit Windows programs
 #   install-deps.sh package  building, and 32-bit Wine for the 32-bit zip
+# 32-bit Wine comes only where 32-bit programs run: on a kernel without them
+# it cannot start, and once installed Debian's wine script prefers it even
+# for 64-bit programs.
 set -e
+. "$(dirname "$0")/../tests/support/wine_env.sh"
 PACKAGES="cmake make g++ g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 g++-mingw-w64-i686
  libosmesa6-dev libgl-dev libglu1-mesa-dev libgl1-mesa-dri
  libgtest-dev libgmock-dev libbenchmark-dev
@@ -16,11 +20,18 @@ PACKAGES="cmake make g++ g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 g++-ming
 # gets no OpenGL.
 WINE32="wine32:i386 libgl1:i386 libgl1-mesa-dri:i386"
 case "$1" in
-"") ;;
-test) PACKAGES="$PACKAGES libstb-dev libassimp-dev libnvtt-dev valgrind python3-pefile python3-pil $WINE32" ;;
-package) PACKAGES="$PACKAGES $WINE32" ;;
+"") WINE32="" ;;
+test) PACKAGES="$PACKAGES libstb-dev libassimp-dev libnvtt-dev valgrind python3-pefile python3-pil" ;;
+package) ;;
 *) echo "usage: install-deps.sh [test|package]" >&2; exit 2 ;;
 esac
+if [ -n "$WINE32" ]; then
+    if runs_32bit; then
+        PACKAGES="$PACKAGES $WINE32"
+    else
+        echo "install-deps: this machine cannot run 32-bit programs, so 32-bit Wine is not installed and the 32-bit Windows tests will be skipped"
+    fi
+fi
 
 missing=""
 for p in $PACKAGES; do

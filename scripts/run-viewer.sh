@@ -19,6 +19,6 @@ if [ -n "$DISPLAY" ]; then
     . "$ROOT/tests/support/wine_env.sh"
     wine_prefix_init "$ROOT/build/host/wineprefix"
     cd "$RUN"
-    exec wine viewer.exe
+    exec "$WINE" viewer.exe
 fi
 exec sh scripts/window_shot.sh "$RUN" viewer.exe OpenGL build/screenshot.png

@@ -18,7 +18,7 @@ wine_prefix_init "$ROOT/build/host/wineprefix"
 xvfb_start
 mkdir -p "$(dirname "$out")"
 cd "$folder"
-wine "$program" &
+"$WINE" "$program" &
 pid=$!
 # Whatever happens below, the program does not outlive this script.
 trap 'kill $pid 2>/dev/null || true; wineserver -k 2>/dev/null || true; xvfb_stop' EXIT

@@ -60,7 +60,7 @@ e2e_stage() {
 e2e_start() {
     program=${1:-viewer.exe}
     title=${2:-OpenGL}
-    (cd "$RUN" && exec wine "$program" >"$WORK/viewer.log" 2>&1) &
+    (cd "$RUN" && exec "$WINE" "$program" >"$WORK/viewer.log" 2>&1) &
     VIEWER_PID=$!
     i=0
     while [ $i -lt 600 ]; do

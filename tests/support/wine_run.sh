@@ -9,7 +9,7 @@ wine_prefix_init "$prefix" "${WINEARCH:-win64}"
 xvfb_start
 cd "$work"
 set +e
-wine "$@"
+"$WINE" "$@"
 rc=$?
 wineserver -k 2>/dev/null
 exit $rc

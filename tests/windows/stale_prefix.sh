@@ -3,10 +3,13 @@
 # syswow64, and with 32-bit Wine present no 64-bit program starts in it: the
 # helpers make such a prefix again. Here a fresh prefix has its syswow64
 # emptied, and a 64-bit program must then run through wine_run.sh.
-# Skipped (77) without 32-bit Wine. Usage: stale_prefix.sh DIR PROGRAM
+# Skipped (77) where 32-bit Wine is missing or cannot run. Usage: stale_prefix.sh DIR PROGRAM
 support="$(cd "$(dirname "$0")/../support" && pwd)"
 . "$support/wine_env.sh"
-wine_has_32bit || { echo "stale_prefix: skipped, 32-bit Wine is not installed"; exit 77; }
+if reason=$(wine_32bit_unavailable); then
+    echo "stale_prefix: skipped, $reason"
+    exit 77
+fi
 work=$(mktemp -d "${TMPDIR:-/tmp}/md3v-prefix.XXXXXX")
 trap 'WINEPREFIX="$work/prefix" wineserver -k 2>/dev/null; rm -rf "$work"' EXIT
 (wine_prefix_init "$work/prefix")

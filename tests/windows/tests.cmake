@@ -26,12 +26,24 @@ else()
   md3v_skipped(wine_stale_prefix MD3V_WIN_BUILD_DIR)
 endif()
 
+# Where 32-bit programs cannot run, 64-bit ones run through the 64-bit loader
+# and 32-bit ones are skipped with the reason.
+if(MD3V_WIN_BUILD_DIR)
+  add_test(NAME wine_without_32bit
+           COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/windows/without_32bit.sh ${MD3V_WIN_BUILD_DIR}/bin
+                   ${MD3V_WIN_BUILD_DIR}/bin/bits_check.exe)
+  set_tests_properties(wine_without_32bit PROPERTIES TIMEOUT 600 FAIL_REGULAR_EXPRESSION "FAIL:")
+else()
+  md3v_skipped(wine_without_32bit MD3V_WIN_BUILD_DIR)
+endif()
+
 foreach(compiler gcc clang gcc32)
   set(tree MD3V_WIN_BUILD_DIR)
   set(suffix "")
   set(prefix ${MD3V_WINEPREFIX})
   set(environment "")
   set(lock md3v_wine)
+  set(labels "")
   if(compiler STREQUAL "clang")
     set(tree MD3V_WIN_CLANG_BUILD_DIR)
     set(suffix _clang)
@@ -41,6 +53,7 @@ foreach(compiler gcc clang gcc32)
     set(prefix ${MD3V_WINEPREFIX32})
     set(environment WINEARCH=win32)
     set(lock md3v_wine32)
+    set(labels wine32)
   endif()
   if(NOT ${tree})
     message(STATUS "${tree} is not set: its Wine checks are skipped")
@@ -51,7 +64,9 @@ foreach(compiler gcc clang gcc32)
       add_test(NAME ${name}
                COMMAND sh ${MD3V_WINE_RUN} ${prefix} ${${tree}}/bin ${${tree}}/bin/${check}_check.exe)
       # Runs end with wineserver -k on the shared prefix: one Wine test at a time.
-      set_tests_properties(${name} PROPERTIES TIMEOUT 600 RESOURCE_LOCK ${lock} ENVIRONMENT "${environment}")
+      # 77: programs of this width cannot run on this machine.
+      set_tests_properties(${name} PROPERTIES TIMEOUT 600 RESOURCE_LOCK ${lock} ENVIRONMENT "${environment}"
+                           SKIP_RETURN_CODE 77 LABELS "${labels}")
     else()
       md3v_skipped(${name} ${tree})
     endif()
