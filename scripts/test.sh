@@ -17,7 +17,7 @@ ctest --output-on-failure -j 2 || status=$?
 # A green run on a machine without 32-bit programs says what it left out.
 . ../../tests/support/wine_env.sh
 if reason=$(wine_32bit_unavailable); then
-    skipped=$(ctest -N -L wine32 | sed -n 's/^ *Test *#[0-9]*: //p' | tr '\n' ' ')
+    skipped=$(ctest -N -L wine32 -FS '.*' | sed -n 's/^ *Test *#[0-9]*: //p' | tr '\n' ' ')
     echo "skipped, since $reason: ${skipped% }"
 fi
 exit $status

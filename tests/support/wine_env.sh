@@ -88,7 +88,7 @@ wine_prefix_init() {
     case "${2:-win64}" in
     win32)
         if reason=$(wine_32bit_unavailable); then
-            echo "skipped: 32-bit Windows programs cannot run, $reason"
+            echo "skipped: $reason"
             exit 77
         fi
         export WINEARCH=win32 ;;

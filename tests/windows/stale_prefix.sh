@@ -3,7 +3,8 @@
 # syswow64, and with 32-bit Wine present no 64-bit program starts in it: the
 # helpers make such a prefix again. Here a fresh prefix has its syswow64
 # emptied, and a 64-bit program must then run through wine_run.sh.
-# Skipped (77) where 32-bit Wine is missing or cannot run. Usage: stale_prefix.sh DIR PROGRAM
+# Skipped (77) where 32-bit Wine is missing or cannot run.
+# Usage: stale_prefix.sh DIR PROGRAM
 support="$(cd "$(dirname "$0")/../support" && pwd)"
 . "$support/wine_env.sh"
 if reason=$(wine_32bit_unavailable); then

@@ -21,7 +21,8 @@ if(MD3V_WIN_BUILD_DIR)
   add_test(NAME wine_stale_prefix
            COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/windows/stale_prefix.sh ${MD3V_WIN_BUILD_DIR}/bin
                    ${MD3V_WIN_BUILD_DIR}/bin/bits_check.exe)
-  set_tests_properties(wine_stale_prefix PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 600 FAIL_REGULAR_EXPRESSION "FAIL:")
+  set_tests_properties(wine_stale_prefix PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 600 FAIL_REGULAR_EXPRESSION "FAIL:"
+                       LABELS wine32)
 else()
   md3v_skipped(wine_stale_prefix MD3V_WIN_BUILD_DIR)
 endif()

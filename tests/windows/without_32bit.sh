@@ -13,7 +13,7 @@ fail() {
 }
 [ -x /usr/lib/wine/wine64 ] || fail "64-bit Wine is not installed"
 work=$(mktemp -d "${TMPDIR:-/tmp}/md3v-no32.XXXXXX")
-trap 'WINEPREFIX="$work/prefix" /usr/lib/wine/wineserver64 -k 2>/dev/null; rm -rf "$work"' EXIT
+trap 'WINEPREFIX="$work/prefix" wineserver -k 2>/dev/null; rm -rf "$work"' EXIT
 
 . "$support/wine_env.sh"
 # The check's own program with its machine changed from i386 to ARM.
@@ -33,7 +33,7 @@ sh "$support/wine_run.sh" "$work/prefix" "$1" "$2" || fail "$2 did not run throu
 said=$(WINEARCH=win32 sh "$support/wine_run.sh" "$work/prefix32" "$1" "$2")
 status=$?
 [ $status = 77 ] || fail "a 32-bit run ended with $status, not 77 (skipped): $said"
-[ "$said" = "skipped: 32-bit Windows programs cannot run, this machine cannot run 32-bit programs" ] ||
+[ "$said" = "skipped: this machine cannot run 32-bit programs" ] ||
     fail "a 32-bit run said: $said"
 [ ! -e "$work/prefix32" ] || fail "a 32-bit prefix was made"
 echo PASS
