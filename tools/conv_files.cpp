@@ -60,6 +60,12 @@ int read_open_file(FILE *file, int64_t length, uint8_t **bytes, size_t *size, ch
     return 1;
 }
 
+// A folder or entry that the walk cannot open, list or examine.
+void add_refusal(std::vector<ConvFilesFound> *found, const std::string &inside, const char *what,
+                 const std::string &text) {
+    found->push_back({inside, std::string(what) + ": " + text});
+}
+
 }  // namespace
 
 #ifdef _WIN32
@@ -110,22 +116,33 @@ HANDLE open_for_identity(const std::string &path) {
                        OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
 }
 
-void walk(const std::string &folder, const std::string &prefix, std::vector<std::string> *found) {
+// The files in folder, which is at inside within the folder walked, and what
+// refuses the walk. A search gives each entry's attributes with its name.
+void walk(const std::string &folder, const std::string &inside, std::vector<ConvFilesFound> *found) {
     WIN32_FIND_DATAW entry;
-    HANDLE search = FindFirstFileW(to_wide(ConvFiles_Join(folder, "*")).c_str(), &entry);
-    if (search == INVALID_HANDLE_VALUE)
+    std::wstring pattern = to_wide(ConvFiles_Join(folder, "*"));
+    HANDLE search = FindFirstFileW(pattern.c_str(), &entry);
+    if (search == INVALID_HANDLE_VALUE) {
+        DWORD error = GetLastError();
+        // Nothing matched: a drive's empty root, which lists no "." either.
+        if (error != ERROR_FILE_NOT_FOUND)
+            add_refusal(found, inside, "folder cannot be opened", system_text(error));
         return;
+    }
     do {
         std::string name = ConvFiles_FromWide(entry.cFileName);
         if (name == "." || name == "..")
             continue;
         if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
             if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
-                walk(ConvFiles_Join(folder, name), prefix + name + "/", found);
+                walk(ConvFiles_Join(folder, name), ConvFiles_Join(inside, name), found);
         } else if (is_tga_name(name.c_str())) {
-            found->push_back(prefix + name);
+            found->push_back({ConvFiles_Join(inside, name), std::string()});
         }
     } while (FindNextFileW(search, &entry));
+    DWORD error = GetLastError();
+    if (error != ERROR_NO_MORE_FILES)
+        add_refusal(found, inside, "folder cannot be read", system_text(error));
     FindClose(search);
 }
 
@@ -225,9 +242,16 @@ int ConvFiles_Same(const std::string &a, const std::string &b) {
     return same;
 }
 
-int ConvFiles_IsFolder(const std::string &path) {
-    DWORD attributes = GetFileAttributesW(to_wide(path).c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+int ConvFiles_IsFolder(const std::string &path, char *reason) {
+    std::wstring wide = to_wide(path);
+    DWORD attributes = GetFileAttributesW(wide.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES)
+        return (attributes & FILE_ATTRIBUTE_DIRECTORY) ? 1 : 0;
+    DWORD error = GetLastError();
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
+        return 0;
+    refuse(reason, "file cannot be examined: %s", system_text(error).c_str());
+    return -1;
 }
 
 // One folder whose parent exists: 1, or 0 with a reason.
@@ -268,22 +292,61 @@ void on_signal(int signal_number) {
     std::raise(signal_number);
 }
 
-void walk(const std::string &folder, const std::string &prefix, std::vector<std::string> *found) {
+// What the walk takes an entry at path for.
+enum EntryKind { ENTRY_UNKNOWN = -1, ENTRY_OTHER, ENTRY_FILE, ENTRY_FOLDER };
+
+// A folder, a *.tga file or link to one, something else, or ENTRY_UNKNOWN
+// with errno when it cannot be examined. The type that the listing gives
+// spares an lstat, which a folder without search permission refuses for
+// every entry, those the walk leaves out too.
+EntryKind entry_kind(const std::string &path, const dirent *entry) {
+    struct stat info;
+    mode_t type = DTTOIF(entry->d_type);
+    if (entry->d_type == DT_UNKNOWN) {
+        if (lstat(path.c_str(), &info) != 0)
+            return ENTRY_UNKNOWN;
+        type = info.st_mode;
+    }
+    if (S_ISDIR(type))
+        return ENTRY_FOLDER;
+    if (!is_tga_name(entry->d_name) || !(S_ISREG(type) || S_ISLNK(type)))
+        return ENTRY_OTHER;
+    if (S_ISREG(type))
+        return ENTRY_FILE;
+    // A link to a file is taken; one to a folder is not followed.
+    if (stat(path.c_str(), &info) != 0)
+        return ENTRY_UNKNOWN;
+    return S_ISREG(info.st_mode) ? ENTRY_FILE : ENTRY_OTHER;
+}
+
+// The files in folder, which is at inside within the folder walked, and what
+// refuses the walk.
+void walk(const std::string &folder, const std::string &inside, std::vector<ConvFilesFound> *found) {
     DIR *dir = opendir(folder.c_str());
     if (!dir)
-        return;
-    while (dirent *entry = readdir(dir)) {
+        return add_refusal(found, inside, "folder cannot be opened", std::strerror(errno));
+    for (;;) {
+        // readdir gives null at the end and on a failure, which sets errno.
+        errno = 0;
+        const dirent *entry = readdir(dir);
+        if (!entry) {
+            if (errno)
+                add_refusal(found, inside, "folder cannot be read", std::strerror(errno));
+            break;
+        }
         const char *name = entry->d_name;
         if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0)
             continue;
         std::string path = ConvFiles_Join(folder, name);
-        struct stat info;
-        if (lstat(path.c_str(), &info) != 0)
-            continue;
-        if (S_ISDIR(info.st_mode))
-            walk(path, prefix + name + "/", found);
-        else if (is_tga_name(name) && (S_ISREG(info.st_mode) || (stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode))))
-            found->push_back(prefix + name);
+        EntryKind kind = entry_kind(path, entry);
+        if (kind == ENTRY_UNKNOWN) {
+            int error = errno;
+            add_refusal(found, ConvFiles_Join(inside, name), "file cannot be examined", std::strerror(error));
+        } else if (kind == ENTRY_FOLDER) {
+            walk(path, ConvFiles_Join(inside, name), found);
+        } else if (kind == ENTRY_FILE) {
+            found->push_back({ConvFiles_Join(inside, name), std::string()});
+        }
     }
     closedir(dir);
 }
@@ -346,9 +409,14 @@ int ConvFiles_Same(const std::string &a, const std::string &b) {
     return stat(b.c_str(), &y) == 0 && stat(a.c_str(), &x) == 0 && x.st_dev == y.st_dev && x.st_ino == y.st_ino;
 }
 
-int ConvFiles_IsFolder(const std::string &path) {
+int ConvFiles_IsFolder(const std::string &path, char *reason) {
     struct stat info;
-    return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+    if (stat(path.c_str(), &info) == 0)
+        return S_ISDIR(info.st_mode) ? 1 : 0;
+    if (errno == ENOENT)
+        return 0;
+    refuse(reason, "file cannot be examined: %s", std::strerror(errno));
+    return -1;
 }
 
 // One folder whose parent exists: 1, or 0 with a reason.
@@ -376,15 +444,17 @@ int ConvFiles_ErrorIsTerminal() {
 
 #endif
 
-std::vector<std::string> ConvFiles_Walk(const std::string &folder) {
-    std::vector<std::string> found;
+std::vector<ConvFilesFound> ConvFiles_Walk(const std::string &folder) {
+    std::vector<ConvFilesFound> found;
     walk(folder, "", &found);
-    std::sort(found.begin(), found.end());
+    std::sort(found.begin(), found.end(),
+              [](const ConvFilesFound &a, const ConvFilesFound &b) { return a.path < b.path; });
     return found;
 }
 
 int ConvFiles_MakeFolders(const std::string &folder, char *reason) {
-    if (folder.empty() || ConvFiles_IsFolder(folder))
+    // A folder that cannot be examined is left to make_folder to refuse.
+    if (folder.empty() || ConvFiles_IsFolder(folder, nullptr) > 0)
         return 1;
     std::string parent = ConvFiles_FolderOf(folder);
     while (parent.size() > 1 && ConvFiles_IsSeparator(parent.back()))

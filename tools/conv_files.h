@@ -39,13 +39,22 @@ int ConvFiles_Replace(const std::string &path, const uint8_t *bytes, size_t size
 // inode; on Windows volume serial number and file index); 0 otherwise.
 int ConvFiles_Same(const std::string &a, const std::string &b);
 
-// 1 when path is a folder.
-int ConvFiles_IsFolder(const std::string &path);
+// 1 when path is a folder, 0 when it is something else or does not exist,
+// -1 with "file cannot be examined: ..." when the system cannot tell.
+int ConvFiles_IsFolder(const std::string &path, char *reason);
+
+// A file that ConvFiles_Walk found, or a folder or entry that it could not
+// open, list or examine, with the reason.
+struct ConvFilesFound {
+    std::string path;      // inside the folder walked, joined with '/'; empty: the folder itself
+    std::string refusal;   // empty for a file
+};
 
 // The files named *.tga (any letter case) under folder and its subfolders,
-// as paths relative to it joined with '/', sorted. Links to folders are not
-// followed.
-std::vector<std::string> ConvFiles_Walk(const std::string &folder);
+// and the folders and entries there that refuse the walk ("folder cannot be
+// opened: ...", "folder cannot be read: ...", "file cannot be examined:
+// ..."), sorted by path. Links to folders are not followed.
+std::vector<ConvFilesFound> ConvFiles_Walk(const std::string &folder);
 
 // Makes the folder and any missing parents: 1, or 0 with "folder F cannot be
 // made: ...".

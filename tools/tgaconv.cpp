@@ -29,7 +29,8 @@ const char usage[] =
     "aside) the second is refused. --in-place replaces each file that needs\n"
     "converting and leaves alone those that the library already reads bottom to\n"
     "top. Every output is written to a temporary file and moved into place.\n"
-    "A file that is not converted gets \"FILE: refused: REASON\" and no output.\n"
+    "A file that is not converted gets \"FILE: refused: REASON\" and no output,\n"
+    "and so does a folder or entry that cannot be opened, listed or examined.\n"
     "Exit status 0 when all converted, 1 when any was refused, 2 for a usage\n"
     "error. Runs with -o and --in-place end with a count of the files.\n";
 
@@ -41,6 +42,7 @@ enum Mode { MODE_ONE, MODE_FOLDER, MODE_IN_PLACE };
 struct Job {
     std::string input;
     std::string output;
+    std::string refusal;   // why the walk could not take input, a folder or entry
 };
 
 struct Tally {
@@ -60,16 +62,21 @@ std::string base_name(const std::string &path) {
 
 // The jobs of a run: a folder PATH's *.tga files at their paths inside it,
 // any other PATH by its own name; into DIR, or in place when dir is null.
+// What cannot be examined or walked becomes a job that is refused.
 std::vector<Job> collect(const std::vector<std::string> &paths, const std::string *dir) {
     std::vector<Job> jobs;
     for (const std::string &path : paths) {
-        if (ConvFiles_IsFolder(path)) {
-            for (const std::string &inside : ConvFiles_Walk(path)) {
-                std::string input = ConvFiles_Join(path, inside);
-                jobs.push_back({input, dir ? ConvFiles_Join(*dir, inside) : input});
+        char reason[conv_reason_size] = "";
+        int folder = ConvFiles_IsFolder(path, reason);
+        if (folder < 0) {
+            jobs.push_back({path, path, reason});
+        } else if (folder) {
+            for (const ConvFilesFound &found : ConvFiles_Walk(path)) {
+                std::string input = found.path.empty() ? path : ConvFiles_Join(path, found.path);
+                jobs.push_back({input, dir ? ConvFiles_Join(*dir, found.path) : input, found.refusal});
             }
         } else {
-            jobs.push_back({path, dir ? ConvFiles_Join(*dir, base_name(path)) : path});
+            jobs.push_back({path, dir ? ConvFiles_Join(*dir, base_name(path)) : path, std::string()});
         }
     }
     return jobs;
@@ -92,6 +99,8 @@ void refused(const std::string &input, const char *reason, Tally *tally) {
 // One job; its outcome counted in tally.
 void convert(Mode mode, const Job &job, std::set<std::string> *outputs, Tally *tally) {
     char reason[conv_reason_size] = "";
+    if (!job.refusal.empty())
+        return refused(job.input, job.refusal.c_str(), tally);
     if (mode == MODE_FOLDER && !outputs->insert(ConvFiles_FoldCase(job.output)).second) {
         std::snprintf(reason, sizeof reason, "%s is an earlier file's output", job.output.c_str());
         return refused(job.input, reason, tally);
@@ -152,7 +161,7 @@ int run(const std::vector<std::string> &args) {
     ConvFiles_Setup();
     std::vector<Job> jobs;
     if (mode == MODE_ONE)
-        jobs.push_back({args[0], args[1]});
+        jobs.push_back({args[0], args[1], std::string()});
     else
         jobs = collect(paths, mode == MODE_FOLDER ? &dir : nullptr);
 

@@ -26,3 +26,8 @@ add_test(NAME convert_pillow
                  $<TARGET_FILE:tga_dump>)
 set_tests_properties(convert_pillow PROPERTIES ENVIRONMENT "${MD3V_TEST_ENV}" SKIP_RETURN_CODE 77
                      FAIL_REGULAR_EXPRESSION "FAIL:")
+
+# tgaconv over folders that cannot be read, run as an unprivileged user.
+add_test(NAME convert_tool_unreadable COMMAND sh ${CMAKE_CURRENT_LIST_DIR}/conv_unreadable.sh $<TARGET_FILE:tgaconv>)
+set_tests_properties(convert_tool_unreadable PROPERTIES ENVIRONMENT "${MD3V_TEST_ENV}" SKIP_RETURN_CODE 77
+                     FAIL_REGULAR_EXPRESSION "FAIL:")
