@@ -181,14 +181,24 @@ int ConvFiles_Read(const std::string &path, uint8_t **bytes, size_t *size, char 
 
 int ConvFiles_Replace(const std::string &path, const uint8_t *bytes, size_t size, char *reason) {
     std::string folder = ConvFiles_FolderOf(path);
-    std::wstring temp;
+    std::wstring target = to_wide(path), temp;
+    DWORD error = 0, attributes = GetFileAttributesW(target.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        error = GetLastError();
+        if (error != ERROR_FILE_NOT_FOUND)
+            return refuse(reason, "%s cannot be written: %s", path.c_str(), system_text(error).c_str());
+        attributes = 0;
+    }
+    // The old file's attributes that a new file can take; not read-only, as
+    // MoveFileExW does not replace a read-only file.
+    attributes &= FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                  FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
     HANDLE file = INVALID_HANDLE_VALUE;
-    DWORD error = 0;
     for (unsigned attempt = 0; attempt < 1000 && file == INVALID_HANDLE_VALUE; ++attempt) {
         std::string name = ".tgaconv-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(attempt) + ".tmp";
         temp = to_wide(ConvFiles_Join(folder, name));
         file = CreateFileW(temp.c_str(), GENERIC_WRITE, FILE_SHARE_DELETE, nullptr, CREATE_NEW,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
+                           attributes ? attributes : FILE_ATTRIBUTE_NORMAL, nullptr);
         error = GetLastError();
         if (file == INVALID_HANDLE_VALUE && error != ERROR_FILE_EXISTS)
             break;
@@ -213,7 +223,7 @@ int ConvFiles_Replace(const std::string &path, const uint8_t *bytes, size_t size
         written = false;
         error = GetLastError();
     }
-    if (written && !MoveFileExW(temp.c_str(), to_wide(path).c_str(), MOVEFILE_REPLACE_EXISTING)) {
+    if (written && !MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING)) {
         written = false;
         error = GetLastError();
     }
@@ -373,6 +383,12 @@ int ConvFiles_Read(const std::string &path, uint8_t **bytes, size_t *size, char 
 }
 
 int ConvFiles_Replace(const std::string &path, const uint8_t *bytes, size_t size, char *reason) {
+    struct stat info;
+    mode_t mode = new_file_mode;
+    if (stat(path.c_str(), &info) == 0)
+        mode = info.st_mode & 07777;
+    else if (errno != ENOENT)
+        return refuse(reason, "%s cannot be written: %s", path.c_str(), std::strerror(errno));
     std::string temp = ConvFiles_Join(ConvFiles_FolderOf(path), ".tgaconv-XXXXXX");
     if (temp.size() >= sizeof pending_temp)
         return refuse(reason, "%s cannot be written: %s", path.c_str(), std::strerror(ENAMETOOLONG));
@@ -381,8 +397,6 @@ int ConvFiles_Replace(const std::string &path, const uint8_t *bytes, size_t size
     if (fd < 0)
         return refuse(reason, "%s cannot be written: %s", path.c_str(), std::strerror(errno));
     temp_pending = 1;
-    struct stat info;
-    mode_t mode = stat(path.c_str(), &info) == 0 ? info.st_mode & 07777 : new_file_mode;
     int error = fchmod(fd, mode) == 0 ? 0 : errno;
     for (size_t done = 0; !error && done < size;) {
         ssize_t wrote = write(fd, bytes + done, size - done);

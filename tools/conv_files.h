@@ -32,7 +32,9 @@ int ConvFiles_Read(const std::string &path, uint8_t **bytes, size_t *size, char 
 // path, replacing a file already there: 1, or 0 with "PATH cannot be written:
 // ..." and path left as it was. The temporary name starts with ".tgaconv-"
 // and does not end in ".tga", so that no folder walk takes it. A file that
-// is replaced keeps its permissions.
+// is replaced keeps its permissions (on Windows its attributes; its access
+// rights are those its folder gives). Only a path that does not exist gets
+// the default ones: when the old file's cannot be learnt, nothing is written.
 int ConvFiles_Replace(const std::string &path, const uint8_t *bytes, size_t size, char *reason);
 
 // 1 when both paths name one existing file, however spelled (device and
