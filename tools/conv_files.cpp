@@ -129,20 +129,25 @@ void walk(const std::string &folder, const std::string &inside, std::vector<Conv
             add_refusal(found, inside, "folder cannot be opened", system_text(error));
         return;
     }
-    do {
-        std::string name = ConvFiles_FromWide(entry.cFileName);
-        if (name == "." || name == "..")
-            continue;
-        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
-                walk(ConvFiles_Join(folder, name), ConvFiles_Join(inside, name), found);
-        } else if (is_tga_name(name.c_str())) {
-            found->push_back({ConvFiles_Join(inside, name), std::string()});
-        }
-    } while (FindNextFileW(search, &entry));
-    DWORD error = GetLastError();
-    if (error != ERROR_NO_MORE_FILES)
-        add_refusal(found, inside, "folder cannot be read", system_text(error));
+    try {
+        do {
+            std::string name = ConvFiles_FromWide(entry.cFileName);
+            if (name == "." || name == "..")
+                continue;
+            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+                    walk(ConvFiles_Join(folder, name), ConvFiles_Join(inside, name), found);
+            } else if (is_tga_name(name.c_str())) {
+                found->push_back({ConvFiles_Join(inside, name), std::string()});
+            }
+        } while (FindNextFileW(search, &entry));
+        DWORD error = GetLastError();
+        if (error != ERROR_NO_MORE_FILES)
+            add_refusal(found, inside, "folder cannot be read", system_text(error));
+    } catch (...) {
+        FindClose(search);
+        throw;
+    }
     FindClose(search);
 }
 
@@ -335,28 +340,33 @@ void walk(const std::string &folder, const std::string &inside, std::vector<Conv
     DIR *dir = opendir(folder.c_str());
     if (!dir)
         return add_refusal(found, inside, "folder cannot be opened", std::strerror(errno));
-    for (;;) {
-        // readdir gives null at the end and on a failure, which sets errno.
-        errno = 0;
-        const dirent *entry = readdir(dir);
-        if (!entry) {
-            if (errno)
-                add_refusal(found, inside, "folder cannot be read", std::strerror(errno));
-            break;
+    try {
+        for (;;) {
+            // readdir gives null at the end and on a failure, which sets errno.
+            errno = 0;
+            const dirent *entry = readdir(dir);
+            if (!entry) {
+                if (errno)
+                    add_refusal(found, inside, "folder cannot be read", std::strerror(errno));
+                break;
+            }
+            const char *name = entry->d_name;
+            if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0)
+                continue;
+            std::string path = ConvFiles_Join(folder, name);
+            EntryKind kind = entry_kind(path, entry);
+            if (kind == ENTRY_UNKNOWN) {
+                int error = errno;
+                add_refusal(found, ConvFiles_Join(inside, name), "file cannot be examined", std::strerror(error));
+            } else if (kind == ENTRY_FOLDER) {
+                walk(path, ConvFiles_Join(inside, name), found);
+            } else if (kind == ENTRY_FILE) {
+                found->push_back({ConvFiles_Join(inside, name), std::string()});
+            }
         }
-        const char *name = entry->d_name;
-        if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0)
-            continue;
-        std::string path = ConvFiles_Join(folder, name);
-        EntryKind kind = entry_kind(path, entry);
-        if (kind == ENTRY_UNKNOWN) {
-            int error = errno;
-            add_refusal(found, ConvFiles_Join(inside, name), "file cannot be examined", std::strerror(error));
-        } else if (kind == ENTRY_FOLDER) {
-            walk(path, ConvFiles_Join(inside, name), found);
-        } else if (kind == ENTRY_FILE) {
-            found->push_back({ConvFiles_Join(inside, name), std::string()});
-        }
+    } catch (...) {
+        closedir(dir);
+        throw;
     }
     closedir(dir);
 }

@@ -55,7 +55,8 @@ struct ConvFilesFound {
 // The files named *.tga (any letter case) under folder and its subfolders,
 // and the folders and entries there that refuse the walk ("folder cannot be
 // opened: ...", "folder cannot be read: ...", "file cannot be examined:
-// ..."), sorted by path. Links to folders are not followed.
+// ..."), sorted by path. Links to folders are not followed. Throws
+// std::bad_alloc with nothing left open.
 std::vector<ConvFilesFound> ConvFiles_Walk(const std::string &folder);
 
 // Makes the folder and any missing parents: 1, or 0 with "folder F cannot be

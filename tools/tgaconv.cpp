@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 #include <set>
 #include <string>
 #include <vector>
@@ -43,6 +44,12 @@ struct Job {
     std::string input;
     std::string output;
     std::string refusal;   // why the walk could not take input, a folder or entry
+};
+
+// What a job allocates in C, freed by the caller whichever way the job ends.
+struct JobBuffers {
+    uint8_t *bytes;
+    TgaConverted converted;
 };
 
 struct Tally {
@@ -97,7 +104,7 @@ void refused(const std::string &input, const char *reason, Tally *tally) {
 }
 
 // One job; its outcome counted in tally.
-void convert(Mode mode, const Job &job, std::set<std::string> *outputs, Tally *tally) {
+void convert_job(Mode mode, const Job &job, std::set<std::string> *outputs, Tally *tally, JobBuffers *held) {
     char reason[conv_reason_size] = "";
     if (!job.refusal.empty())
         return refused(job.input, job.refusal.c_str(), tally);
@@ -109,19 +116,18 @@ void convert(Mode mode, const Job &job, std::set<std::string> *outputs, Tally *t
         std::snprintf(reason, sizeof reason, "%s is the input itself", job.output.c_str());
         return refused(job.input, reason, tally);
     }
-    uint8_t *bytes = nullptr;
     size_t size = 0;
-    if (!ConvFiles_Read(job.input, &bytes, &size, reason))
+    if (!ConvFiles_Read(job.input, &held->bytes, &size, reason))
         return refused(job.input, reason, tally);
     TgaConvertHeader header;
-    if (mode == MODE_IN_PLACE && TgaConvert_CheckHeader(bytes, size, &header, nullptr) && header.library_reads) {
-        std::free(bytes);
+    if (mode == MODE_IN_PLACE && TgaConvert_CheckHeader(held->bytes, size, &header, nullptr) && header.library_reads) {
         ++tally->unchanged;
         return;
     }
-    TgaConverted converted;
-    int ok = TgaConvert_Memory(bytes, size, &converted, reason);
-    std::free(bytes);
+    TgaConverted &converted = held->converted;
+    int ok = TgaConvert_Memory(held->bytes, size, &converted, reason);
+    std::free(held->bytes);
+    held->bytes = nullptr;
     if (!ok)
         return refused(job.input, reason, tally);
     // Files of one folder come one after another: its folder is made once.
@@ -134,13 +140,30 @@ void convert(Mode mode, const Job &job, std::set<std::string> *outputs, Tally *t
     }
     if (ok)
         ok = ConvFiles_Replace(job.output, converted.bytes, converted.size, reason);
-    std::free(converted.bytes);
     if (!ok)
         return refused(job.input, reason, tally);
     if (converted.unchanged)
         ++tally->unchanged;
     else
         ++tally->converted;
+}
+
+// One job: running out of memory refuses its file, and the run goes on.
+void convert(Mode mode, const Job &job, std::set<std::string> *outputs, Tally *tally) {
+    JobBuffers held = {nullptr, {nullptr, 0, 0}};
+    try {
+        convert_job(mode, job, outputs, tally, &held);
+    } catch (const std::bad_alloc &) {
+        refused(job.input, "out of memory", tally);
+    }
+    std::free(held.bytes);
+    std::free(held.converted.bytes);
+}
+
+// Out of memory outside any job, setting up the run: it ends.
+int out_of_memory() {
+    std::fputs("tgaconv: out of memory\n", stderr);
+    return 1;
 }
 
 int run(const std::vector<std::string> &args) {
@@ -189,13 +212,21 @@ int run(const std::vector<std::string> &args) {
 #ifdef _WIN32
 // Wide-character arguments, so that any file name reaches the program.
 int wmain(int argc, wchar_t **argv) {
-    std::vector<std::string> args;
-    for (int i = 1; i < argc; ++i)
-        args.push_back(ConvFiles_FromWide(argv[i]));
-    return run(args);
+    try {
+        std::vector<std::string> args;
+        for (int i = 1; i < argc; ++i)
+            args.push_back(ConvFiles_FromWide(argv[i]));
+        return run(args);
+    } catch (const std::bad_alloc &) {
+        return out_of_memory();
+    }
 }
 #else
 int main(int argc, char **argv) {
-    return run(std::vector<std::string>(argv + 1, argv + argc));
+    try {
+        return run(std::vector<std::string>(argv + 1, argv + argc));
+    } catch (const std::bad_alloc &) {
+        return out_of_memory();
+    }
 }
 #endif
