@@ -77,9 +77,12 @@ grep -q "^other/BASE.tga: refused: out/BASE.tga is an earlier file's output$" sa
 [ "$(tail -n 1 said)" = "tgaconv: 1 converted, 1 written unchanged, 1 refused" ] || fail "count: $(cat said)"
 no_temporary
 
-# In place: the file the library reads is left alone (same inode), the other
-# replaced with its permissions kept; a refused file is left as it was.
+# In place: the file the library reads is left alone (same inode), the others
+# replaced with their permissions kept, one of them stored bottom to top but
+# right to left, which the library would show mirrored; a refused file is
+# left as it was.
 chmod 600 src/deep/er/A.TGA
+bytes 0 0 2 0 0 0 0 0 0 0 0 0 2 0 1 0 24 16 1 2 3 4 5 6 >src/mirror.tga
 cp short.tga src/short.tga
 inode=$(ls -i src/base.tga)
 run --in-place src
@@ -87,8 +90,10 @@ expect_status 1
 [ "$(ls -i src/base.tga)" = "$inode" ] && cmp -s base.tga src/base.tga || fail "src/base.tga was rewritten"
 tga_rle_3x2_converted | cmp -s - src/deep/er/A.TGA || fail "src/deep/er/A.TGA not converted in place"
 [ "$(stat -c %a src/deep/er/A.TGA)" = 600 ] || fail "permissions not kept: $(stat -c %a src/deep/er/A.TGA)"
+bytes 0 0 2 0 0 0 0 0 0 0 0 0 2 0 1 0 24 0 4 5 6 1 2 3 | cmp -s - src/mirror.tga ||
+    fail "src/mirror.tga not converted in place: $(od -An -tu1 src/mirror.tga)"
 cmp -s short.tga src/short.tga || fail "the refused file changed"
-[ "$(tail -n 1 said)" = "tgaconv: 1 converted, 1 left unchanged, 1 refused" ] || fail "count: $(cat said)"
+[ "$(tail -n 1 said)" = "tgaconv: 2 converted, 1 left unchanged, 1 refused" ] || fail "count: $(cat said)"
 no_temporary
 
 # Progress: on a terminal's stderr for runs over 200 files, else never.
