@@ -103,7 +103,8 @@ void refused(const std::string &input, const char *reason, Tally *tally) {
     ++tally->refused;
 }
 
-// One job; its outcome counted in tally.
+// One job; its outcome counted in tally. What it allocates in C it leaves
+// in held, for the caller to free.
 void convert_job(Mode mode, const Job &job, std::set<std::string> *outputs, Tally *tally, JobBuffers *held) {
     char reason[conv_reason_size] = "";
     if (!job.refusal.empty())

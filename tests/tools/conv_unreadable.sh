@@ -39,10 +39,12 @@ for form in "-o out" "--in-place"; do
     # Where the file system gives no entry types, the entries of listed/ are
     # refused one by one instead of those the walk takes.
     for name in shut listed/c.tga listed/deeper; do
-        grep -q "^locked/$name: refused: .*: Permission denied$" said || fail "$form: locked/$name not refused: $(cat said)"
+        grep -q "^locked/$name: refused: .*: Permission denied$" said ||
+            fail "$form: locked/$name not refused: $(cat said)"
     done
     refusals=$(grep -c ": refused: .*: Permission denied$" said)
-    tail -n 1 said | grep -q "^tgaconv: 1 converted, 0 [a-z]* unchanged, $refusals refused$" || fail "$form: $(cat said)"
+    tail -n 1 said | grep -q "^tgaconv: 1 converted, 0 [a-z]* unchanged, $refusals refused$" ||
+        fail "$form: $(cat said)"
     [ "$(wc -l <said)" -eq $((refusals + 1)) ] || fail "$form: $(cat said)"
     out=out/a.tga
     [ "$form" = --in-place ] && out=locked/a.tga
