@@ -60,6 +60,12 @@ int read_open_file(FILE *file, int64_t length, uint8_t **bytes, size_t *size, ch
     return 1;
 }
 
+// A folder or entry that the walk cannot open, list or examine.
+void add_refusal(std::vector<ConvFilesFound> *found, const std::string &inside, const char *what,
+                 const std::string &text) {
+    found->push_back({inside, std::string(what) + ": " + text});
+}
+
 }  // namespace
 
 #ifdef _WIN32
@@ -110,22 +116,38 @@ HANDLE open_for_identity(const std::string &path) {
                        OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
 }
 
-void walk(const std::string &folder, const std::string &prefix, std::vector<std::string> *found) {
+// The files in folder, which is at inside within the folder walked, and what
+// refuses the walk. A search gives each entry's attributes with its name.
+void walk(const std::string &folder, const std::string &inside, std::vector<ConvFilesFound> *found) {
     WIN32_FIND_DATAW entry;
-    HANDLE search = FindFirstFileW(to_wide(ConvFiles_Join(folder, "*")).c_str(), &entry);
-    if (search == INVALID_HANDLE_VALUE)
+    std::wstring pattern = to_wide(ConvFiles_Join(folder, "*"));
+    HANDLE search = FindFirstFileW(pattern.c_str(), &entry);
+    if (search == INVALID_HANDLE_VALUE) {
+        DWORD error = GetLastError();
+        // Nothing matched: a drive's empty root, which lists no "." either.
+        if (error != ERROR_FILE_NOT_FOUND)
+            add_refusal(found, inside, "folder cannot be opened", system_text(error));
         return;
-    do {
-        std::string name = ConvFiles_FromWide(entry.cFileName);
-        if (name == "." || name == "..")
-            continue;
-        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
-                walk(ConvFiles_Join(folder, name), prefix + name + "/", found);
-        } else if (is_tga_name(name.c_str())) {
-            found->push_back(prefix + name);
-        }
-    } while (FindNextFileW(search, &entry));
+    }
+    try {
+        do {
+            std::string name = ConvFiles_FromWide(entry.cFileName);
+            if (name == "." || name == "..")
+                continue;
+            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+                    walk(ConvFiles_Join(folder, name), ConvFiles_Join(inside, name), found);
+            } else if (is_tga_name(name.c_str())) {
+                found->push_back({ConvFiles_Join(inside, name), std::string()});
+            }
+        } while (FindNextFileW(search, &entry));
+        DWORD error = GetLastError();
+        if (error != ERROR_NO_MORE_FILES)
+            add_refusal(found, inside, "folder cannot be read", system_text(error));
+    } catch (...) {
+        FindClose(search);
+        throw;
+    }
     FindClose(search);
 }
 
@@ -164,14 +186,24 @@ int ConvFiles_Read(const std::string &path, uint8_t **bytes, size_t *size, char 
 
 int ConvFiles_Replace(const std::string &path, const uint8_t *bytes, size_t size, char *reason) {
     std::string folder = ConvFiles_FolderOf(path);
-    std::wstring temp;
+    std::wstring target = to_wide(path), temp;
+    DWORD error = 0, attributes = GetFileAttributesW(target.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        error = GetLastError();
+        if (error != ERROR_FILE_NOT_FOUND)
+            return refuse(reason, "%s cannot be written: %s", path.c_str(), system_text(error).c_str());
+        attributes = 0;
+    }
+    // The old file's attributes that a new file can take; not read-only, as
+    // MoveFileExW does not replace a read-only file.
+    attributes &= FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                  FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
     HANDLE file = INVALID_HANDLE_VALUE;
-    DWORD error = 0;
     for (unsigned attempt = 0; attempt < 1000 && file == INVALID_HANDLE_VALUE; ++attempt) {
         std::string name = ".tgaconv-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(attempt) + ".tmp";
         temp = to_wide(ConvFiles_Join(folder, name));
         file = CreateFileW(temp.c_str(), GENERIC_WRITE, FILE_SHARE_DELETE, nullptr, CREATE_NEW,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
+                           attributes ? attributes : FILE_ATTRIBUTE_NORMAL, nullptr);
         error = GetLastError();
         if (file == INVALID_HANDLE_VALUE && error != ERROR_FILE_EXISTS)
             break;
@@ -196,7 +228,7 @@ int ConvFiles_Replace(const std::string &path, const uint8_t *bytes, size_t size
         written = false;
         error = GetLastError();
     }
-    if (written && !MoveFileExW(temp.c_str(), to_wide(path).c_str(), MOVEFILE_REPLACE_EXISTING)) {
+    if (written && !MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING)) {
         written = false;
         error = GetLastError();
     }
@@ -225,9 +257,16 @@ int ConvFiles_Same(const std::string &a, const std::string &b) {
     return same;
 }
 
-int ConvFiles_IsFolder(const std::string &path) {
-    DWORD attributes = GetFileAttributesW(to_wide(path).c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+int ConvFiles_IsFolder(const std::string &path, char *reason) {
+    std::wstring wide = to_wide(path);
+    DWORD attributes = GetFileAttributesW(wide.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES)
+        return (attributes & FILE_ATTRIBUTE_DIRECTORY) ? 1 : 0;
+    DWORD error = GetLastError();
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
+        return 0;
+    refuse(reason, "file cannot be examined: %s", system_text(error).c_str());
+    return -1;
 }
 
 // One folder whose parent exists: 1, or 0 with a reason.
@@ -268,22 +307,66 @@ void on_signal(int signal_number) {
     std::raise(signal_number);
 }
 
-void walk(const std::string &folder, const std::string &prefix, std::vector<std::string> *found) {
+// What the walk takes an entry at path for.
+enum EntryKind { ENTRY_UNKNOWN = -1, ENTRY_OTHER, ENTRY_FILE, ENTRY_FOLDER };
+
+// A folder, a *.tga file or link to one, something else, or ENTRY_UNKNOWN
+// with errno when it cannot be examined. The type that the listing gives
+// spares an lstat, which a folder without search permission refuses for
+// every entry, those the walk leaves out too.
+EntryKind entry_kind(const std::string &path, const dirent *entry) {
+    struct stat info;
+    mode_t type = DTTOIF(entry->d_type);
+    if (entry->d_type == DT_UNKNOWN) {
+        if (lstat(path.c_str(), &info) != 0)
+            return ENTRY_UNKNOWN;
+        type = info.st_mode;
+    }
+    if (S_ISDIR(type))
+        return ENTRY_FOLDER;
+    if (!is_tga_name(entry->d_name) || !(S_ISREG(type) || S_ISLNK(type)))
+        return ENTRY_OTHER;
+    if (S_ISREG(type))
+        return ENTRY_FILE;
+    // A link to a file is taken; one to a folder is not followed.
+    if (stat(path.c_str(), &info) != 0)
+        return ENTRY_UNKNOWN;
+    return S_ISREG(info.st_mode) ? ENTRY_FILE : ENTRY_OTHER;
+}
+
+// The files in folder, which is at inside within the folder walked, and what
+// refuses the walk.
+void walk(const std::string &folder, const std::string &inside, std::vector<ConvFilesFound> *found) {
     DIR *dir = opendir(folder.c_str());
     if (!dir)
-        return;
-    while (dirent *entry = readdir(dir)) {
-        const char *name = entry->d_name;
-        if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0)
-            continue;
-        std::string path = ConvFiles_Join(folder, name);
-        struct stat info;
-        if (lstat(path.c_str(), &info) != 0)
-            continue;
-        if (S_ISDIR(info.st_mode))
-            walk(path, prefix + name + "/", found);
-        else if (is_tga_name(name) && (S_ISREG(info.st_mode) || (stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode))))
-            found->push_back(prefix + name);
+        return add_refusal(found, inside, "folder cannot be opened", std::strerror(errno));
+    try {
+        for (;;) {
+            // readdir gives null at the end and on a failure, which sets errno.
+            errno = 0;
+            const dirent *entry = readdir(dir);
+            if (!entry) {
+                if (errno)
+                    add_refusal(found, inside, "folder cannot be read", std::strerror(errno));
+                break;
+            }
+            const char *name = entry->d_name;
+            if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0)
+                continue;
+            std::string path = ConvFiles_Join(folder, name);
+            EntryKind kind = entry_kind(path, entry);
+            if (kind == ENTRY_UNKNOWN) {
+                int error = errno;
+                add_refusal(found, ConvFiles_Join(inside, name), "file cannot be examined", std::strerror(error));
+            } else if (kind == ENTRY_FOLDER) {
+                walk(path, ConvFiles_Join(inside, name), found);
+            } else if (kind == ENTRY_FILE) {
+                found->push_back({ConvFiles_Join(inside, name), std::string()});
+            }
+        }
+    } catch (...) {
+        closedir(dir);
+        throw;
     }
     closedir(dir);
 }
@@ -310,6 +393,12 @@ int ConvFiles_Read(const std::string &path, uint8_t **bytes, size_t *size, char 
 }
 
 int ConvFiles_Replace(const std::string &path, const uint8_t *bytes, size_t size, char *reason) {
+    struct stat info;
+    mode_t mode = new_file_mode;
+    if (stat(path.c_str(), &info) == 0)
+        mode = info.st_mode & 07777;
+    else if (errno != ENOENT)
+        return refuse(reason, "%s cannot be written: %s", path.c_str(), std::strerror(errno));
     std::string temp = ConvFiles_Join(ConvFiles_FolderOf(path), ".tgaconv-XXXXXX");
     if (temp.size() >= sizeof pending_temp)
         return refuse(reason, "%s cannot be written: %s", path.c_str(), std::strerror(ENAMETOOLONG));
@@ -318,8 +407,6 @@ int ConvFiles_Replace(const std::string &path, const uint8_t *bytes, size_t size
     if (fd < 0)
         return refuse(reason, "%s cannot be written: %s", path.c_str(), std::strerror(errno));
     temp_pending = 1;
-    struct stat info;
-    mode_t mode = stat(path.c_str(), &info) == 0 ? info.st_mode & 07777 : new_file_mode;
     int error = fchmod(fd, mode) == 0 ? 0 : errno;
     for (size_t done = 0; !error && done < size;) {
         ssize_t wrote = write(fd, bytes + done, size - done);
@@ -346,9 +433,14 @@ int ConvFiles_Same(const std::string &a, const std::string &b) {
     return stat(b.c_str(), &y) == 0 && stat(a.c_str(), &x) == 0 && x.st_dev == y.st_dev && x.st_ino == y.st_ino;
 }
 
-int ConvFiles_IsFolder(const std::string &path) {
+int ConvFiles_IsFolder(const std::string &path, char *reason) {
     struct stat info;
-    return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+    if (stat(path.c_str(), &info) == 0)
+        return S_ISDIR(info.st_mode) ? 1 : 0;
+    if (errno == ENOENT)
+        return 0;
+    refuse(reason, "file cannot be examined: %s", std::strerror(errno));
+    return -1;
 }
 
 // One folder whose parent exists: 1, or 0 with a reason.
@@ -376,15 +468,17 @@ int ConvFiles_ErrorIsTerminal() {
 
 #endif
 
-std::vector<std::string> ConvFiles_Walk(const std::string &folder) {
-    std::vector<std::string> found;
+std::vector<ConvFilesFound> ConvFiles_Walk(const std::string &folder) {
+    std::vector<ConvFilesFound> found;
     walk(folder, "", &found);
-    std::sort(found.begin(), found.end());
+    std::sort(found.begin(), found.end(),
+              [](const ConvFilesFound &a, const ConvFilesFound &b) { return a.path < b.path; });
     return found;
 }
 
 int ConvFiles_MakeFolders(const std::string &folder, char *reason) {
-    if (folder.empty() || ConvFiles_IsFolder(folder))
+    // A folder that cannot be examined is left to make_folder to refuse.
+    if (folder.empty() || ConvFiles_IsFolder(folder, nullptr) > 0)
         return 1;
     std::string parent = ConvFiles_FolderOf(folder);
     while (parent.size() > 1 && ConvFiles_IsSeparator(parent.back()))

@@ -32,20 +32,32 @@ int ConvFiles_Read(const std::string &path, uint8_t **bytes, size_t *size, char 
 // path, replacing a file already there: 1, or 0 with "PATH cannot be written:
 // ..." and path left as it was. The temporary name starts with ".tgaconv-"
 // and does not end in ".tga", so that no folder walk takes it. A file that
-// is replaced keeps its permissions.
+// is replaced keeps its permissions (on Windows its attributes; its access
+// rights are those its folder gives). Only a path that does not exist gets
+// the default ones: when the old file's cannot be learnt, nothing is written.
 int ConvFiles_Replace(const std::string &path, const uint8_t *bytes, size_t size, char *reason);
 
 // 1 when both paths name one existing file, however spelled (device and
 // inode; on Windows volume serial number and file index); 0 otherwise.
 int ConvFiles_Same(const std::string &a, const std::string &b);
 
-// 1 when path is a folder.
-int ConvFiles_IsFolder(const std::string &path);
+// 1 when path is a folder, 0 when it is something else or does not exist,
+// -1 with "file cannot be examined: ..." when the system cannot tell.
+int ConvFiles_IsFolder(const std::string &path, char *reason);
+
+// A file that ConvFiles_Walk found, or a folder or entry that it could not
+// open, list or examine, with the reason.
+struct ConvFilesFound {
+    std::string path;      // inside the folder walked, joined with '/'; empty: the folder itself
+    std::string refusal;   // empty for a file
+};
 
 // The files named *.tga (any letter case) under folder and its subfolders,
-// as paths relative to it joined with '/', sorted. Links to folders are not
-// followed.
-std::vector<std::string> ConvFiles_Walk(const std::string &folder);
+// and the folders and entries there that refuse the walk ("folder cannot be
+// opened: ...", "folder cannot be read: ...", "file cannot be examined:
+// ..."), sorted by path. Links to folders are not followed. Throws
+// std::bad_alloc with nothing left open.
+std::vector<ConvFilesFound> ConvFiles_Walk(const std::string &folder);
 
 // Makes the folder and any missing parents: 1, or 0 with "folder F cannot be
 // made: ...".

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 #include <set>
 #include <string>
 #include <vector>
@@ -29,7 +30,8 @@ const char usage[] =
     "aside) the second is refused. --in-place replaces each file that needs\n"
     "converting and leaves alone those that the library already reads bottom to\n"
     "top. Every output is written to a temporary file and moved into place.\n"
-    "A file that is not converted gets \"FILE: refused: REASON\" and no output.\n"
+    "A file that is not converted gets \"FILE: refused: REASON\" and no output,\n"
+    "and so does a folder or entry that cannot be opened, listed or examined.\n"
     "Exit status 0 when all converted, 1 when any was refused, 2 for a usage\n"
     "error. Runs with -o and --in-place end with a count of the files.\n";
 
@@ -41,6 +43,13 @@ enum Mode { MODE_ONE, MODE_FOLDER, MODE_IN_PLACE };
 struct Job {
     std::string input;
     std::string output;
+    std::string refusal;   // why the walk could not take input, a folder or entry
+};
+
+// What a job allocates in C, freed by the caller whichever way the job ends.
+struct JobBuffers {
+    uint8_t *bytes;
+    TgaConverted converted;
 };
 
 struct Tally {
@@ -60,16 +69,21 @@ std::string base_name(const std::string &path) {
 
 // The jobs of a run: a folder PATH's *.tga files at their paths inside it,
 // any other PATH by its own name; into DIR, or in place when dir is null.
+// What cannot be examined or walked becomes a job that is refused.
 std::vector<Job> collect(const std::vector<std::string> &paths, const std::string *dir) {
     std::vector<Job> jobs;
     for (const std::string &path : paths) {
-        if (ConvFiles_IsFolder(path)) {
-            for (const std::string &inside : ConvFiles_Walk(path)) {
-                std::string input = ConvFiles_Join(path, inside);
-                jobs.push_back({input, dir ? ConvFiles_Join(*dir, inside) : input});
+        char reason[conv_reason_size] = "";
+        int folder = ConvFiles_IsFolder(path, reason);
+        if (folder < 0) {
+            jobs.push_back({path, path, reason});
+        } else if (folder) {
+            for (const ConvFilesFound &found : ConvFiles_Walk(path)) {
+                std::string input = found.path.empty() ? path : ConvFiles_Join(path, found.path);
+                jobs.push_back({input, dir ? ConvFiles_Join(*dir, found.path) : input, found.refusal});
             }
         } else {
-            jobs.push_back({path, dir ? ConvFiles_Join(*dir, base_name(path)) : path});
+            jobs.push_back({path, dir ? ConvFiles_Join(*dir, base_name(path)) : path, std::string()});
         }
     }
     return jobs;
@@ -89,9 +103,12 @@ void refused(const std::string &input, const char *reason, Tally *tally) {
     ++tally->refused;
 }
 
-// One job; its outcome counted in tally.
-void convert(Mode mode, const Job &job, std::set<std::string> *outputs, Tally *tally) {
+// One job; its outcome counted in tally. What it allocates in C it leaves
+// in held, for the caller to free.
+void convert_job(Mode mode, const Job &job, std::set<std::string> *outputs, Tally *tally, JobBuffers *held) {
     char reason[conv_reason_size] = "";
+    if (!job.refusal.empty())
+        return refused(job.input, job.refusal.c_str(), tally);
     if (mode == MODE_FOLDER && !outputs->insert(ConvFiles_FoldCase(job.output)).second) {
         std::snprintf(reason, sizeof reason, "%s is an earlier file's output", job.output.c_str());
         return refused(job.input, reason, tally);
@@ -100,19 +117,18 @@ void convert(Mode mode, const Job &job, std::set<std::string> *outputs, Tally *t
         std::snprintf(reason, sizeof reason, "%s is the input itself", job.output.c_str());
         return refused(job.input, reason, tally);
     }
-    uint8_t *bytes = nullptr;
     size_t size = 0;
-    if (!ConvFiles_Read(job.input, &bytes, &size, reason))
+    if (!ConvFiles_Read(job.input, &held->bytes, &size, reason))
         return refused(job.input, reason, tally);
     TgaConvertHeader header;
-    if (mode == MODE_IN_PLACE && TgaConvert_CheckHeader(bytes, size, &header, nullptr) && header.library_reads) {
-        std::free(bytes);
+    if (mode == MODE_IN_PLACE && TgaConvert_CheckHeader(held->bytes, size, &header, nullptr) && header.library_reads) {
         ++tally->unchanged;
         return;
     }
-    TgaConverted converted;
-    int ok = TgaConvert_Memory(bytes, size, &converted, reason);
-    std::free(bytes);
+    TgaConverted &converted = held->converted;
+    int ok = TgaConvert_Memory(held->bytes, size, &converted, reason);
+    std::free(held->bytes);
+    held->bytes = nullptr;
     if (!ok)
         return refused(job.input, reason, tally);
     // Files of one folder come one after another: its folder is made once.
@@ -125,13 +141,30 @@ void convert(Mode mode, const Job &job, std::set<std::string> *outputs, Tally *t
     }
     if (ok)
         ok = ConvFiles_Replace(job.output, converted.bytes, converted.size, reason);
-    std::free(converted.bytes);
     if (!ok)
         return refused(job.input, reason, tally);
     if (converted.unchanged)
         ++tally->unchanged;
     else
         ++tally->converted;
+}
+
+// One job: running out of memory refuses its file, and the run goes on.
+void convert(Mode mode, const Job &job, std::set<std::string> *outputs, Tally *tally) {
+    JobBuffers held = {nullptr, {nullptr, 0, 0}};
+    try {
+        convert_job(mode, job, outputs, tally, &held);
+    } catch (const std::bad_alloc &) {
+        refused(job.input, "out of memory", tally);
+    }
+    std::free(held.bytes);
+    std::free(held.converted.bytes);
+}
+
+// Out of memory outside any job, setting up the run: it ends.
+int out_of_memory() {
+    std::fputs("tgaconv: out of memory\n", stderr);
+    return 1;
 }
 
 int run(const std::vector<std::string> &args) {
@@ -152,7 +185,7 @@ int run(const std::vector<std::string> &args) {
     ConvFiles_Setup();
     std::vector<Job> jobs;
     if (mode == MODE_ONE)
-        jobs.push_back({args[0], args[1]});
+        jobs.push_back({args[0], args[1], std::string()});
     else
         jobs = collect(paths, mode == MODE_FOLDER ? &dir : nullptr);
 
@@ -180,13 +213,21 @@ int run(const std::vector<std::string> &args) {
 #ifdef _WIN32
 // Wide-character arguments, so that any file name reaches the program.
 int wmain(int argc, wchar_t **argv) {
-    std::vector<std::string> args;
-    for (int i = 1; i < argc; ++i)
-        args.push_back(ConvFiles_FromWide(argv[i]));
-    return run(args);
+    try {
+        std::vector<std::string> args;
+        for (int i = 1; i < argc; ++i)
+            args.push_back(ConvFiles_FromWide(argv[i]));
+        return run(args);
+    } catch (const std::bad_alloc &) {
+        return out_of_memory();
+    }
 }
 #else
 int main(int argc, char **argv) {
-    return run(std::vector<std::string>(argv + 1, argv + argc));
+    try {
+        return run(std::vector<std::string>(argv + 1, argv + argc));
+    } catch (const std::bad_alloc &) {
+        return out_of_memory();
+    }
 }
 #endif

@@ -30,7 +30,8 @@ tga_rle_3x2_converted | cmp -s - one_out.tga || fail "one_out.tga: $(od -An -tu1
 [ ! -s said ] || fail "a single file prints nothing: $(cat said)"
 "$tgainfo" one_out.tga | grep -q "^one_out.tga: ok$" || fail "tgainfo one_out.tga: $("$tgainfo" one_out.tga)"
 # OUT that is the input however spelled, a short file the library would
-# take, and an output that cannot be written: refused, nothing written.
+# take, an output that cannot be written and one whose permissions cannot be
+# learnt (a link to itself): refused, nothing written.
 cp one.tga kept.tga
 run one.tga ./../"$(basename "$work")"/one.tga
 expect_status 1
@@ -45,40 +46,54 @@ grep -q "^short.tga: refused: truncated pixel data (982 of 49152 bytes)$" said |
 run one.tga kept.tga/x.tga
 expect_status 1
 grep -q "^one.tga: refused: kept.tga/x.tga cannot be written: Not a directory$" said || fail "unwritable: $(cat said)"
+ln -s loop.tga loop.tga
+run one.tga loop.tga
+expect_status 1
+grep -q "^one.tga: refused: loop.tga cannot be written: Too many levels of symbolic links$" said ||
+    fail "link to itself: $(cat said)"
+[ -L loop.tga ] || fail "the link to itself was replaced"
 no_temporary
 
 # A folder: *.tga in any letter case at its path inside it, other files
 # left out; files in DIR replaced; then a file of another folder whose
 # output differs from one of them only in letter case, which is refused.
+# A file replaced in DIR keeps its permissions.
 mkdir -p src/deep/er other
 tga_rle_3x2 src/deep/er/A.TGA
 cp base.tga src/base.tga
 echo notes >src/notes.txt
 mkdir -p out/deep/er
 echo old >out/deep/er/A.TGA
+chmod 600 out/deep/er/A.TGA
 tga_rle_3x2 other/BASE.tga
 run -o out src other/BASE.tga
 expect_status 1
 [ "$(find out -type f | LC_ALL=C sort | tr '\n' ' ')" = "out/base.tga out/deep/er/A.TGA " ] ||
     fail "out holds: $(find out -type f)"
 tga_rle_3x2_converted | cmp -s - out/deep/er/A.TGA || fail "out/deep/er/A.TGA not replaced"
+[ "$(stat -c %a out/deep/er/A.TGA)" = 600 ] || fail "permissions not kept: $(stat -c %a out/deep/er/A.TGA)"
 cmp -s base.tga out/base.tga || fail "base.tga, which the library reads, changed"
 grep -q "^other/BASE.tga: refused: out/BASE.tga is an earlier file's output$" said || fail "collision: $(cat said)"
 [ "$(tail -n 1 said)" = "tgaconv: 1 converted, 1 written unchanged, 1 refused" ] || fail "count: $(cat said)"
 no_temporary
 
-# In place: the file the library reads is left alone (same inode), the other
-# replaced with its permissions kept; a refused file is left as it was.
-chmod 640 src/deep/er/A.TGA
+# In place: the file the library reads is left alone (same inode), the others
+# replaced with their permissions kept, one of them stored bottom to top but
+# right to left, which the library would show mirrored; a refused file is
+# left as it was.
+chmod 600 src/deep/er/A.TGA
+bytes 0 0 2 0 0 0 0 0 0 0 0 0 2 0 1 0 24 16 1 2 3 4 5 6 >src/mirror.tga
 cp short.tga src/short.tga
 inode=$(ls -i src/base.tga)
 run --in-place src
 expect_status 1
 [ "$(ls -i src/base.tga)" = "$inode" ] && cmp -s base.tga src/base.tga || fail "src/base.tga was rewritten"
 tga_rle_3x2_converted | cmp -s - src/deep/er/A.TGA || fail "src/deep/er/A.TGA not converted in place"
-[ "$(stat -c %a src/deep/er/A.TGA)" = 640 ] || fail "permissions not kept: $(stat -c %a src/deep/er/A.TGA)"
+[ "$(stat -c %a src/deep/er/A.TGA)" = 600 ] || fail "permissions not kept: $(stat -c %a src/deep/er/A.TGA)"
+bytes 0 0 2 0 0 0 0 0 0 0 0 0 2 0 1 0 24 0 4 5 6 1 2 3 | cmp -s - src/mirror.tga ||
+    fail "src/mirror.tga not converted in place: $(od -An -tu1 src/mirror.tga)"
 cmp -s short.tga src/short.tga || fail "the refused file changed"
-[ "$(tail -n 1 said)" = "tgaconv: 1 converted, 1 left unchanged, 1 refused" ] || fail "count: $(cat said)"
+[ "$(tail -n 1 said)" = "tgaconv: 2 converted, 1 left unchanged, 1 refused" ] || fail "count: $(cat said)"
 no_temporary
 
 # Progress: on a terminal's stderr for runs over 200 files, else never.

@@ -26,3 +26,18 @@ add_test(NAME convert_pillow
                  $<TARGET_FILE:tga_dump>)
 set_tests_properties(convert_pillow PROPERTIES ENVIRONMENT "${MD3V_TEST_ENV}" SKIP_RETURN_CODE 77
                      FAIL_REGULAR_EXPRESSION "FAIL:")
+
+# tgaconv built with an operator new that fails the one allocation chosen:
+# every allocation in turn, a job's files refused or the run ended in one
+# line, never an abort.
+add_executable(tgaconv_failing_new ${PROJECT_SOURCE_DIR}/tools/tgaconv.cpp ${PROJECT_SOURCE_DIR}/tools/conv_files.cpp
+               ${CMAKE_CURRENT_LIST_DIR}/failing_new.cpp)
+target_link_libraries(tgaconv_failing_new PRIVATE tga_convert)
+add_test(NAME convert_tool_memory
+         COMMAND sh ${CMAKE_CURRENT_LIST_DIR}/conv_memory.sh $<TARGET_FILE:tgaconv_failing_new>)
+set_tests_properties(convert_tool_memory PROPERTIES ENVIRONMENT "${MD3V_TEST_ENV}" FAIL_REGULAR_EXPRESSION "FAIL:")
+
+# tgaconv over folders that cannot be read, run as an unprivileged user.
+add_test(NAME convert_tool_unreadable COMMAND sh ${CMAKE_CURRENT_LIST_DIR}/conv_unreadable.sh $<TARGET_FILE:tgaconv>)
+set_tests_properties(convert_tool_unreadable PROPERTIES ENVIRONMENT "${MD3V_TEST_ENV}" SKIP_RETURN_CODE 77
+                     FAIL_REGULAR_EXPRESSION "FAIL:")
