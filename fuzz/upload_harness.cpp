@@ -63,20 +63,23 @@ void reset(GLuint name) {
     }
 }
 
-const char *run_all(const char *path, const Header &h, int *uploaded) {
+const char *run_all(const char *path, const uint8_t *data, size_t size, const Header &h, int *uploaded) {
     const char *fault = nullptr;
-    GLuint name = TGA_UploadImage(path);
-    *uploaded += name != 0;
     bool depth_read = h.bits == 8 || h.bits == 24 || h.bits == 32;
-    fault = expect(name, h.readable && depth_read, "2D upload refused a readable image",
-                   "2D upload accepted an image the reader refuses");
-    if (!fault && name)
-        fault = check_state(GL_TEXTURE_2D, name, false);
-    reset(name);
-    if (fault)
-        return fault;
+    // The file, then the same bytes from memory.
+    for (int from_memory = 0; from_memory < 2; ++from_memory) {
+        GLuint name = from_memory ? TGA_UploadImageMemory(data, size) : TGA_UploadImage(path);
+        *uploaded += name != 0;
+        fault = expect(name, h.readable && depth_read, "2D upload refused a readable image",
+                       "2D upload accepted an image the reader refuses");
+        if (!fault && name)
+            fault = check_state(GL_TEXTURE_2D, name, false);
+        reset(name);
+        if (fault)
+            return fault;
+    }
 
-    name = TGA_UploadDOT3(path);
+    GLuint name = TGA_UploadDOT3(path);
     *uploaded += name != 0;
     fault = expect(name, h.readable && h.bits == 8, "DOT3 upload refused an 8-bit map",
                    "DOT3 upload accepted something other than an 8-bit map");
@@ -116,7 +119,7 @@ UploadHarnessResult UploadHarness_Run(const uint8_t *data, size_t size) {
     const char *path = FuzzFile_Write(data, size, ".tga");
     if (!path)
         return result;
-    result.fault = run_all(path, h, &result.uploaded);
+    result.fault = run_all(path, data, size, h, &result.uploaded);
     FuzzFile_Remove(".tga");
     return result;
 }

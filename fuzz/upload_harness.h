@@ -10,7 +10,7 @@
 #include <cstdint>
 
 struct UploadHarnessResult {
-    int uploaded;        // how many of the four exports returned a texture
+    int uploaded;        // how many of the uploads (the 2D one twice) returned a texture
     const char *fault;   // null, or what was wrong
 };
 

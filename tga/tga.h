@@ -43,7 +43,7 @@
 
 #define TGA_MAX_UPLOAD_BYTES 2147483647u
 
-// The four functions are C functions (unmangled names, exported by name
+// The five functions are C functions (unmangled names, exported by name
 // from tga.dll) with the __cdecl calling convention. The header says so
 // explicitly, so that a 32-bit program built with another default (MSVC's
 // /Gz or /Gr) still calls them right; on x64 Windows there is one
@@ -63,6 +63,8 @@
 #define TGA_CALL
 #endif
 
+#include <stddef.h>
+
 #ifdef __cplusplus
 extern "C" {
 #endif
@@ -70,6 +72,12 @@ extern "C" {
 // Mipmapped 2D texture: 8-bit files become GL_ALPHA8, 24-bit GL_RGB8,
 // 32-bit GL_RGBA8.
 TGA_API unsigned int TGA_CALL TGA_UploadImage(const char *file_name);
+
+// The same from the size bytes of a whole TGA file at bytes, taken exactly
+// as TGA_UploadImage takes the file: a program that reads its images from
+// an archive, or decodes other formats into such a file, uploads them here.
+// The bytes are only read, and the caller keeps them.
+TGA_API unsigned int TGA_CALL TGA_UploadImageMemory(const void *bytes, size_t size);
 
 // Cube map from six 24-bit files, one per face in this order, base level
 // only. Files after the first one refused are not opened.

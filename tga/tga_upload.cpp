@@ -1,4 +1,5 @@
-// TGA_UploadImage and TGA_UploadCube: mipmapped 2D textures and cube maps.
+// TGA_UploadImage, TGA_UploadImageMemory and TGA_UploadCube: mipmapped 2D
+// textures and cube maps.
 #include "tga.h"
 
 #include <cstdlib>
@@ -6,35 +7,55 @@
 #include "tga_gl.h"
 #include "tga_read.h"
 
-unsigned int TGA_CALL TGA_UploadImage(const char *file_name) {
-    TgaImage image;
-    if (!TGA_Read(file_name, &image, TGA_USE_IMAGE, nullptr))
-        return 0;
+// A new texture object of target, bound, with the library's unpacking,
+// filtering and texture environment; the uploads differ in wrapping and
+// minification only.
+static GLuint new_texture(GLenum target, GLint wrap, GLint min_filter) {
+    GLuint name = 0;
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glGenTextures(1, &name);
+    glBindTexture(target, name);
+    glTexParameteri(target, GL_TEXTURE_WRAP_S, wrap);
+    glTexParameteri(target, GL_TEXTURE_WRAP_T, wrap);
+    glTexParameteri(target, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexParameteri(target, GL_TEXTURE_MIN_FILTER, min_filter);
+    glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, tga_modulate);
+    return name;
+}
 
+// The mipmapped 2D texture of an image that the reader took for
+// TGA_USE_IMAGE; frees its pixels.
+static GLuint upload_2d(TgaImage *image) {
     // The reader takes 8, 24 and 32 bits only.
     GLint internal_format = GL_RGBA8;
     GLenum pixel_format = GL_BGRA_EXT;
-    if (image.bits_per_pixel == 8) {
+    if (image->bits_per_pixel == 8) {
         internal_format = GL_ALPHA8;
         pixel_format = GL_ALPHA;
-    } else if (image.bits_per_pixel == 24) {
+    } else if (image->bits_per_pixel == 24) {
         internal_format = GL_RGB8;
         pixel_format = GL_BGR_EXT;
     }
 
-    GLuint name = 0;
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glGenTextures(1, &name);
-    glBindTexture(GL_TEXTURE_2D, name);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_NEAREST);
-    glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, tga_modulate);
-    gluBuild2DMipmaps(GL_TEXTURE_2D, internal_format, image.width, image.height, pixel_format,
-                      GL_UNSIGNED_BYTE, image.pixels);
-    std::free(image.pixels);
+    GLuint name = new_texture(GL_TEXTURE_2D, GL_REPEAT, GL_LINEAR_MIPMAP_NEAREST);
+    gluBuild2DMipmaps(GL_TEXTURE_2D, internal_format, image->width, image->height, pixel_format,
+                      GL_UNSIGNED_BYTE, image->pixels);
+    std::free(image->pixels);
     return name;
+}
+
+unsigned int TGA_CALL TGA_UploadImage(const char *file_name) {
+    TgaImage image;
+    if (!TGA_Read(file_name, &image, TGA_USE_IMAGE, nullptr))
+        return 0;
+    return upload_2d(&image);
+}
+
+unsigned int TGA_CALL TGA_UploadImageMemory(const void *bytes, size_t size) {
+    TgaImage image;
+    if (!bytes || !TGA_ReadMemory(static_cast<const uint8_t *>(bytes), size, &image, TGA_USE_IMAGE, nullptr))
+        return 0;
+    return upload_2d(&image);
 }
 
 static void free_faces(TgaImage *faces, int count) {
@@ -62,15 +83,7 @@ unsigned int TGA_CALL TGA_UploadCube(const char *positive_x, const char *negativ
         }
     }
 
-    GLuint name = 0;
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glGenTextures(1, &name);
-    glBindTexture(GL_TEXTURE_CUBE_MAP, name);
-    glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-    glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-    glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, tga_modulate);
+    GLuint name = new_texture(GL_TEXTURE_CUBE_MAP, GL_CLAMP_TO_EDGE, GL_LINEAR);
     for (int i = 0; i < 6; ++i)
         glTexImage2D(targets[i], 0, GL_RGB8, faces[i].width, faces[i].height, 0, GL_BGR_EXT,
                      GL_UNSIGNED_BYTE, faces[i].pixels);

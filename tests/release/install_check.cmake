@@ -36,9 +36,9 @@ if(NOT source_header STREQUAL installed_header)
   message(SEND_ERROR "FAIL: the installed tga.h is not tga/tga.h")
 endif()
 
-# find_package(tga X) takes 1.4 for any 1.x up to 1.4 and nothing else.
+# find_package(tga X) takes 1.5 for any 1.x up to 1.5 and nothing else.
 set(CMAKE_SIZEOF_VOID_P 8)
-foreach(request 1.0:TRUE 1.4:TRUE 1.5:FALSE 2.0:FALSE 0.9:FALSE)
+foreach(request 1.0:TRUE 1.5:TRUE 1.6:FALSE 2.0:FALSE 0.9:FALSE)
   string(REPLACE ":" ";" request ${request})
   list(GET request 0 PACKAGE_FIND_VERSION)
   list(GET request 1 expected)

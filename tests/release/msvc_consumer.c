@@ -1,7 +1,8 @@
 // A program built the way Visual C++ builds one (MSVC ABI, an MSVC-style
-// linker, the kit's tga.lib) that uses tga.dll from the zip: it writes a 2 x 2
-// 32-bit TGA file, uploads it with TGA_UploadImage in a WGL context of a
-// hidden window and reads the texture back, texel by texel. Without the
+// linker, the kit's tga.lib) that uses tga.dll from the zip: it uploads the
+// bytes of a 2 x 2 32-bit TGA file with TGA_UploadImageMemory, writes the
+// file, uploads it with TGA_UploadImage in a WGL context of a hidden window
+// and reads the texture back, texel by texel. Without the
 // Windows SDK or a C runtime, it declares the few Win32, WGL and GL functions
 // it calls itself, keeps its structures static (a zeroed local would become a
 // memset call) and says how it went through ExitProcess: 0 when every texel
@@ -116,6 +117,10 @@ void __cdecl consumer_start(void) {
 
     if (TGA_UploadImage("no such file.tga") != 0)
         fail("TGA_UploadImage made a texture from a missing file");
+    unsigned int from_memory = TGA_UploadImageMemory(tga_file, sizeof tga_file);
+    if (from_memory == 0)
+        fail("TGA_UploadImageMemory made no texture");
+    glDeleteTextures(1, &from_memory);
     write_tga();
     unsigned int texture = TGA_UploadImage(tga_name);
     DeleteFileA(tga_name);

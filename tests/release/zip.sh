@@ -3,7 +3,7 @@
 # empty folder it is one folder with the programs, the sample data and
 # README.txt at the top and the kit for building against tga.dll in include/
 # and lib/; its programs are of the zip's width and need no DLL beyond each
-# other and Windows' own; tga.dll exports the four undecorated names;
+# other and Windows' own; tga.dll exports the five undecorated names;
 # md3info.exe and tgainfo.exe answer for the sample files; viewer.exe started
 # there under a fresh Wine prefix of that width shows the posed model and the
 # two text lines, and Esc ends it with 0. tgaconv.exe converts run-length

@@ -47,8 +47,8 @@ struct TgaGlTest : ::testing::Test {
         EXPECT_EQ(GL_REPLACE, TgaGl_EnvMode()) << path;
         EXPECT_EQ(0, TgaGl_Integer(GL_TEXTURE_BINDING_2D)) << path;
         EXPECT_EQ(GLenum(GL_NO_ERROR), TgaGl_TakeError()) << path;
-        ExpectReason(path, upload == TGA_UploadImage ? TGA_USE_IMAGE
-                           : upload == TGA_UploadDOT3 ? TGA_USE_DOT3 : TGA_USE_DUDV, reason);
+        ExpectReason(path, upload == TGA_UploadDOT3 ? TGA_USE_DOT3
+                           : upload == TGA_UploadDUDV ? TGA_USE_DUDV : TGA_USE_IMAGE, reason);
     }
 };
 

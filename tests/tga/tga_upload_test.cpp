@@ -1,5 +1,8 @@
-// TGA_UploadImage and TGA_UploadCube in a real Mesa context, read back.
+// TGA_UploadImage, TGA_UploadImageMemory and TGA_UploadCube in a real Mesa
+// context, read back.
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -28,6 +31,16 @@ void ExpectImageState(GLuint name) {
     EXPECT_EQ(GL_LINEAR_MIPMAP_NEAREST, TgaGl_TexParameter(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER));
     EXPECT_EQ(GLenum(GL_NO_ERROR), TgaGl_TakeError());
 }
+
+// TGA_UploadImageMemory with the bytes of the file at path (none when it
+// cannot be read), so that the 2D tests take both uploads.
+unsigned int UploadFileBytes(const char *path) {
+    std::ifstream file(path, std::ios::binary);
+    std::vector<char> bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    return TGA_UploadImageMemory(file ? bytes.data() : nullptr, bytes.size());
+}
+using UploadFn = unsigned int (*)(const char *);
+const UploadFn kUploads2D[] = {TGA_UploadImage, UploadFileBytes};
 
 // Level sizes down to 1 x 1 for a square power-of-two texture.
 void ExpectMipmapChain(int size) {
@@ -98,12 +111,14 @@ TEST_F(TgaUploadTest, TwentyFourBitKeepsBlueGreenRedOrder) {
 TEST_F(TgaUploadTest, ThirtyTwoBitKeepsBlueGreenRedAlphaOrder) {
     std::vector<uint8_t> pixels = TgaTest_Pattern(8 * 8 * 4, 70);
     std::string path = TgaTest_WriteImage(dir, "bgra.tga", 2, 8, 8, 32, pixels, 0x08);
-    GLuint name = TGA_UploadImage(path.c_str());
-    ASSERT_NE(0u, name);
-    ExpectImageState(name);
-    EXPECT_EQ(GL_RGBA8, TgaGl_LevelParameter(GL_TEXTURE_2D, 0, GL_TEXTURE_INTERNAL_FORMAT));
-    EXPECT_EQ(pixels, TgaGl_Texels(GL_TEXTURE_2D, 0, GL_BGRA_EXT, 4));
-    ExpectMipmapChain(8);
+    for (UploadFn upload : kUploads2D) {
+        GLuint name = upload(path.c_str());
+        ASSERT_NE(0u, name);
+        ExpectImageState(name);
+        EXPECT_EQ(GL_RGBA8, TgaGl_LevelParameter(GL_TEXTURE_2D, 0, GL_TEXTURE_INTERNAL_FORMAT));
+        EXPECT_EQ(pixels, TgaGl_Texels(GL_TEXTURE_2D, 0, GL_BGRA_EXT, 4));
+        ExpectMipmapChain(8);
+    }
 }
 
 TEST_F(TgaUploadTest, OddRowLengthsNeedNoPadding) {
@@ -146,23 +161,27 @@ TEST_F(TgaUploadTest, OddSizedUniformImageKeepsItsColour) {
 }
 
 TEST_F(TgaUploadTest, FailedUploadsMakeNoTexture) {
-    ExpectNoGlCall(TGA_UploadImage, dir + "/missing.tga", "file cannot be opened: No such file or directory");
     std::vector<uint8_t> pixels(4 * 4 * 2, 0x33);
-    ExpectNoGlCall(TGA_UploadImage, TgaTest_WriteImage(dir, "16.tga", 2, 4, 4, 16, pixels),
-                   "16 bits per pixel is not read");
-    ExpectNoGlCall(TGA_UploadImage, TgaTest_WriteImage(dir, "rle.tga", 10, 4, 4, 24, pixels),
-                   "image type 10 (run-length encoded) is not read");
     std::vector<uint8_t> bytes = TgaWriter_Encode(2, 4, 4, 24, pixels.data(), pixels.size());
     bytes[0] = 5;
-    ExpectNoGlCall(TGA_UploadImage, TgaTest_WriteBytes(dir, "id.tga", bytes), "image ID present (length 5)");
+    std::string id = TgaTest_WriteBytes(dir, "id.tga", bytes);
     bytes.resize(10);
-    ExpectNoGlCall(TGA_UploadImage, TgaTest_WriteBytes(dir, "short.tga", bytes),
-                   "file of 10 bytes is shorter than its 18-byte header");
-    // Sizes whose data GLU's mipmap builder cannot take (it crashes on them).
-    ExpectNoGlCall(TGA_UploadImage, TgaTest_WriteImage(dir, "huge32.tga", 2, 23171, 23171, 32, {}),
-                   "23171 x 23171 x 4 bytes is over TGA_MAX_UPLOAD_BYTES");
+    std::string cut = TgaTest_WriteBytes(dir, "short.tga", bytes);
+    // The memory upload of a missing file is one of no bytes at null.
+    for (UploadFn upload : kUploads2D) {
+        ExpectNoGlCall(upload, dir + "/missing.tga", "file cannot be opened: No such file or directory");
+        ExpectNoGlCall(upload, TgaTest_WriteImage(dir, "16.tga", 2, 4, 4, 16, pixels), "16 bits per pixel is not read");
+        ExpectNoGlCall(upload, TgaTest_WriteImage(dir, "rle.tga", 10, 4, 4, 24, pixels),
+                       "image type 10 (run-length encoded) is not read");
+        ExpectNoGlCall(upload, id, "image ID present (length 5)");
+        ExpectNoGlCall(upload, cut, "file of 10 bytes is shorter than its 18-byte header");
+        // Sizes whose data GLU's mipmap builder cannot take (it crashes on them).
+        ExpectNoGlCall(upload, TgaTest_WriteImage(dir, "huge32.tga", 2, 23171, 23171, 32, {}),
+                       "23171 x 23171 x 4 bytes is over TGA_MAX_UPLOAD_BYTES");
+    }
     ExpectNoGlCall(TGA_UploadImage, TgaTest_WriteImage(dir, "huge24.tga", 2, 32767, 32767, 24, {}),
                    "32767 x 32767 x 3 bytes is over TGA_MAX_UPLOAD_BYTES");
+    EXPECT_EQ(0u, TGA_UploadImageMemory(nullptr, 1 << 20));
 }
 
 TEST_F(TgaUploadTest, EveryLoadMakesANewTexture) {
@@ -184,11 +203,13 @@ TEST_F(TgaUploadTest, TruncatedFileUploadsWithZeroTexels) {
     std::vector<uint8_t> bytes = TgaWriter_Encode(2, 4, 4, 24, pixels.data(), pixels.size());
     bytes.resize(18 + 24);   // the first two rows only
     std::string path = TgaTest_WriteBytes(dir, "cut.tga", bytes);
-    ASSERT_NE(0u, TGA_UploadImage(path.c_str()));
-    std::vector<uint8_t> texels = TgaGl_Texels(GL_TEXTURE_2D, 0, GL_BGR_EXT, 3);
-    ASSERT_EQ(48u, texels.size());
-    EXPECT_EQ(0, std::memcmp(texels.data(), pixels.data(), 24));
-    EXPECT_EQ(std::vector<uint8_t>(24, 0), std::vector<uint8_t>(texels.begin() + 24, texels.end()));
+    for (UploadFn upload : kUploads2D) {
+        ASSERT_NE(0u, upload(path.c_str()));
+        std::vector<uint8_t> texels = TgaGl_Texels(GL_TEXTURE_2D, 0, GL_BGR_EXT, 3);
+        ASSERT_EQ(48u, texels.size());
+        EXPECT_EQ(0, std::memcmp(texels.data(), pixels.data(), 24));
+        EXPECT_EQ(std::vector<uint8_t>(24, 0), std::vector<uint8_t>(texels.begin() + 24, texels.end()));
+    }
 }
 
 // Cube maps ---------------------------------------------------------------

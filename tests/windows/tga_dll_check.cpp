@@ -31,6 +31,7 @@ typedef decltype(&TGA_UploadImage) UploadImageFn;
 typedef decltype(&TGA_UploadCube) UploadCubeFn;
 typedef decltype(&TGA_UploadDOT3) UploadDot3Fn;
 typedef decltype(&TGA_UploadDUDV) UploadDudvFn;
+typedef decltype(&TGA_UploadImageMemory) UploadImageMemoryFn;
 
 static int failures = 0;
 
@@ -65,6 +66,16 @@ static std::string WriteTga(const char *name, uint8_t type, int width, int heigh
         std::fwrite(pixels.data(), 1, pixels.size(), file);
     std::fclose(file);
     return path;
+}
+
+static std::vector<uint8_t> FileBytes(const std::string &path) {
+    std::vector<uint8_t> bytes;
+    if (FILE *file = std::fopen(path.c_str(), "rb")) {
+        for (int c; (c = std::fgetc(file)) != EOF;)
+            bytes.push_back(uint8_t(c));
+        std::fclose(file);
+    }
+    return bytes;
 }
 
 static std::vector<uint8_t> Pattern(size_t bytes, int seed) {
@@ -139,6 +150,9 @@ int main() {
     Check(upload_cube != nullptr, "export TGA_UploadCube");
     Check(upload_dot3 != nullptr, "export TGA_UploadDOT3");
     Check(upload_dudv != nullptr, "export TGA_UploadDUDV");
+    UploadImageMemoryFn upload_memory = reinterpret_cast<UploadImageMemoryFn>(
+        reinterpret_cast<void *>(GetProcAddress(library, "TGA_UploadImageMemory")));
+    Check(upload_memory != nullptr, "export TGA_UploadImageMemory");
     if (failures)
         return 1;
 
@@ -184,8 +198,15 @@ int main() {
 
     // 32-bit and 8-bit.
     std::vector<uint8_t> bgra = Pattern(4 * 4 * 4, 2);
-    Check(upload_image(WriteTga("bgra.tga", 2, 4, 4, 32, bgra).c_str()) != 0, "32-bit upload");
+    std::string bgra_path = WriteTga("bgra.tga", 2, 4, 4, 32, bgra);
+    Check(upload_image(bgra_path.c_str()) != 0, "32-bit upload");
     Check(Texels(GL_TEXTURE_2D, GL_BGRA_EXT, 4) == bgra, "32-bit texels read back");
+    std::vector<uint8_t> bgra_file = FileBytes(bgra_path);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    Check(upload_memory(bgra_file.data(), bgra_file.size()) != 0, "32-bit upload from memory");
+    Check(Integer(GL_UNPACK_ALIGNMENT) == 1, "unpack alignment is 1 after the upload from memory");
+    Check(Texels(GL_TEXTURE_2D, GL_BGRA_EXT, 4) == bgra, "32-bit texels from memory read back");
+    Check(upload_memory(bgra_file.data(), 17) == 0, "17 bytes from memory give 0");
     std::vector<uint8_t> alpha = Pattern(4 * 4, 3);
     Check(upload_image(WriteTga("alpha.tga", 3, 4, 4, 8, alpha).c_str()) != 0, "8-bit upload");
     Check(Texels(GL_TEXTURE_2D, GL_ALPHA, 1) == alpha, "8-bit texels read back as alpha");
