@@ -26,21 +26,6 @@ static int read_height_map(const char *file_name, TgaUse use, int bytes_per_texe
     return 1;
 }
 
-// Shared set-up of both textures, after the height map is released.
-static GLuint begin_bump_texture(GLint min_filter) {
-    GLuint name = 0;
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glGenTextures(1, &name);
-    glBindTexture(GL_TEXTURE_2D, name);
-    glEnable(GL_TEXTURE_2D);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, min_filter);
-    glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, tga_modulate);
-    return name;
-}
-
 unsigned int TGA_CALL TGA_UploadDOT3(const char *file_name) {
     TgaImage image;
     void *out = nullptr;
@@ -52,7 +37,7 @@ unsigned int TGA_CALL TGA_UploadDOT3(const char *file_name) {
     int height = image.height;
     std::free(image.pixels);
 
-    GLuint name = begin_bump_texture(GL_LINEAR_MIPMAP_NEAREST);
+    GLuint name = TGA_NewTexture(GL_TEXTURE_2D, GL_REPEAT, GL_LINEAR_MIPMAP_NEAREST, 1);
     gluBuild2DMipmaps(GL_TEXTURE_2D, GL_RGB8, width, height, GL_RGB, GL_UNSIGNED_BYTE, normals);
     std::free(normals);
     return name;
@@ -69,7 +54,7 @@ unsigned int TGA_CALL TGA_UploadDUDV(const char *file_name) {
     int height = image.height;
     std::free(image.pixels);
 
-    GLuint name = begin_bump_texture(GL_LINEAR);
+    GLuint name = TGA_NewTexture(GL_TEXTURE_2D, GL_REPEAT, GL_LINEAR, 1);
     glTexImage2D(GL_TEXTURE_2D, 0, DUDV_INTERNAL_FORMAT, width, height, 0, DUDV_FORMAT, GL_BYTE, offsets);
     std::free(offsets);
     return name;

@@ -40,6 +40,12 @@
 // float of GL_MODULATE.
 static const GLfloat tga_modulate = 8448.0f;
 
+// A new texture object of target, bound (and enabled when enable_target is
+// set, as the height-map uploads leave it), with the library's unpacking,
+// filtering and texture environment; the uploads differ in wrapping and
+// minification only.
+GLuint TGA_NewTexture(GLenum target, GLint wrap, GLint min_filter, int enable_target);
+
 // Signed two-component du/dv texel data and the texture format that keeps
 // it; the target driver's bump-mapping extension defines both.
 #define DUDV_FORMAT 0x60A4

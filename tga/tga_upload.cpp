@@ -7,22 +7,6 @@
 #include "tga_gl.h"
 #include "tga_read.h"
 
-// A new texture object of target, bound, with the library's unpacking,
-// filtering and texture environment; the uploads differ in wrapping and
-// minification only.
-static GLuint new_texture(GLenum target, GLint wrap, GLint min_filter) {
-    GLuint name = 0;
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glGenTextures(1, &name);
-    glBindTexture(target, name);
-    glTexParameteri(target, GL_TEXTURE_WRAP_S, wrap);
-    glTexParameteri(target, GL_TEXTURE_WRAP_T, wrap);
-    glTexParameteri(target, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    glTexParameteri(target, GL_TEXTURE_MIN_FILTER, min_filter);
-    glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, tga_modulate);
-    return name;
-}
-
 // The mipmapped 2D texture of an image that the reader took for
 // TGA_USE_IMAGE; frees its pixels.
 static GLuint upload_2d(TgaImage *image) {
@@ -37,7 +21,7 @@ static GLuint upload_2d(TgaImage *image) {
         pixel_format = GL_BGR_EXT;
     }
 
-    GLuint name = new_texture(GL_TEXTURE_2D, GL_REPEAT, GL_LINEAR_MIPMAP_NEAREST);
+    GLuint name = TGA_NewTexture(GL_TEXTURE_2D, GL_REPEAT, GL_LINEAR_MIPMAP_NEAREST, 0);
     gluBuild2DMipmaps(GL_TEXTURE_2D, internal_format, image->width, image->height, pixel_format,
                       GL_UNSIGNED_BYTE, image->pixels);
     std::free(image->pixels);
@@ -83,7 +67,7 @@ unsigned int TGA_CALL TGA_UploadCube(const char *positive_x, const char *negativ
         }
     }
 
-    GLuint name = new_texture(GL_TEXTURE_CUBE_MAP, GL_CLAMP_TO_EDGE, GL_LINEAR);
+    GLuint name = TGA_NewTexture(GL_TEXTURE_CUBE_MAP, GL_CLAMP_TO_EDGE, GL_LINEAR, 0);
     for (int i = 0; i < 6; ++i)
         glTexImage2D(targets[i], 0, GL_RGB8, faces[i].width, faces[i].height, 0, GL_BGR_EXT,
                      GL_UNSIGNED_BYTE, faces[i].pixels);

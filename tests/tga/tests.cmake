@@ -21,7 +21,8 @@ set_tests_properties(tga_core_tests tga_upload_tests PROPERTIES ENVIRONMENT "${M
 
 # The du/dv upload's GL calls, recorded by stand-ins that the test
 # program defines: it links the library's sources, not the shared library.
-add_executable(tga_bump_calls_tests ${TGA_TEST_DIR}/tga_bump_calls_test.cpp ${PROJECT_SOURCE_DIR}/tga/tga_bump.cpp)
+add_executable(tga_bump_calls_tests ${TGA_TEST_DIR}/tga_bump_calls_test.cpp ${PROJECT_SOURCE_DIR}/tga/tga_bump.cpp
+               ${PROJECT_SOURCE_DIR}/tga/tga_texture.cpp)
 target_compile_definitions(tga_bump_calls_tests PRIVATE TGA_BUILDING)
 target_link_libraries(tga_bump_calls_tests PRIVATE tga_core tga_test_files)
 add_test(NAME tga_bump_calls_tests COMMAND tga_bump_calls_tests)
