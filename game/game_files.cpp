@@ -109,13 +109,16 @@ int open_folder(const std::string &root, GameFiles *files, char *reason) {
 }
 
 int open_path(const std::string &path, GameFiles *files, char *reason) {
+    // A model's folder stands for its game folder even when the model lives
+    // only in an archive, so that the folder need not exist.
     GameFsKind kind = GameFs_Kind(path);
+    std::string root, model;
+    if (kind != GAME_FS_FILE && GameFiles_PlayerFolder(path, &root, &model) && GameFs_Kind(root) == GAME_FS_FOLDER)
+        return open_folder(root, files, reason);
     if (kind == GAME_FS_MISSING)
         return refuse(reason, "%s: no such file or folder", path.c_str());
-    if (kind == GAME_FS_FOLDER) {
-        std::string root, model;
-        return open_folder(GameFiles_PlayerFolder(path, &root, &model) ? root : path, files, reason);
-    }
+    if (kind == GAME_FS_FOLDER)
+        return open_folder(path, files, reason);
     Pk3 archive = Pk3();
     char why[pk3_reason_size] = "";
     if (!Pk3_Open(path, &archive, why))
@@ -205,8 +208,8 @@ int GameFiles_Read(const GameFiles &files, const std::string &path, size_t max_b
         const Pk3 &archive = files.archives[size_t(ref->archive)];
         const char *source = files.archive_names[size_t(ref->archive)].c_str();
         if (archive.entries[ref->entry].size > max_bytes)
-            return refuse(reason, "%s in %s: %u bytes, over the limit of %zu", ref->name.c_str(), source,
-                          archive.entries[ref->entry].size, max_bytes);
+            return refuse(reason, "%s in %s: %u bytes, over the limit of %llu", ref->name.c_str(), source,
+                          archive.entries[ref->entry].size, static_cast<unsigned long long>(max_bytes));
         char why[pk3_reason_size] = "";
         if (!Pk3_Read(archive, ref->entry, bytes, why))
             return refuse(reason, "%s in %s: %s", ref->name.c_str(), source, why);
@@ -220,13 +223,13 @@ int GameFiles_Read(const GameFiles &files, const std::string &path, size_t max_b
     if (!result)
         refuse(reason, "%s: cannot be read", ref->loose_path.c_str());
     else if (size > max_bytes)
-        result = refuse(reason, "%s: %llu bytes, over the limit of %zu", ref->loose_path.c_str(),
-                        static_cast<unsigned long long>(size), max_bytes);
+        result = refuse(reason, "%s: %llu bytes, over the limit of %llu", ref->loose_path.c_str(),
+                        static_cast<unsigned long long>(size), static_cast<unsigned long long>(max_bytes));
     try {
         if (result)
             bytes->resize(size_t(size));
     } catch (const std::bad_alloc &) {
-        result = refuse(reason, "out of memory (%zu bytes)", size_t(size));
+        result = refuse(reason, "out of memory (%llu bytes)", static_cast<unsigned long long>(size));
     }
     if (result && size && std::fread(bytes->data(), 1, bytes->size(), file) != bytes->size())
         result = refuse(reason, "%s: cannot be read", ref->loose_path.c_str());

@@ -53,9 +53,11 @@ std::string GameFiles_Fold(const std::string &path);
 int GameFiles_PlayerFolder(const std::string &path, std::string *root, std::string *model);
 
 // Opens a GAME path: 1, or 0 with a reason when it names nothing, a folder
-// that cannot be listed, or a single file that is not a readable .pk3. In a
-// folder, archives that refuse are listed in `refused` and the others are
-// searched. Anything open before is closed first.
+// that cannot be listed, or a single file that is not a readable .pk3. A
+// path that GameFiles_PlayerFolder takes opens its game folder, whether or
+// not the model's own folder exists there. In a folder, archives that refuse
+// are listed in `refused` and the others are searched. The record must be
+// value-initialised or closed; anything open in it is closed first.
 int GameFiles_Open(const std::string &path, GameFiles *files, char *reason);
 
 void GameFiles_Close(GameFiles *files);

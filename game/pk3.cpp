@@ -82,13 +82,14 @@ int find_end_record(const Pk3 &archive, std::vector<uint8_t> *tail, uint64_t *at
 // there; its whole length into *length.
 int parse_entry(const uint8_t *p, size_t left, size_t index, Pk3Entry *entry, size_t *length, char *reason) {
     if (left < central_header_size)
-        return refuse(reason, "central directory ends inside entry %zu", index);
+        return refuse(reason, "central directory ends inside entry %llu", static_cast<unsigned long long>(index));
     if (get32(p) != central_header_signature)
-        return refuse(reason, "central directory entry %zu has no signature", index);
+        return refuse(reason, "central directory entry %llu has no signature", static_cast<unsigned long long>(index));
     size_t name_length = get16(p + 28), extra_length = get16(p + 30), comment_length = get16(p + 32);
     *length = central_header_size + name_length + extra_length + comment_length;
     if (*length > left)
-        return refuse(reason, "central directory entry %zu runs past the directory's end", index);
+        return refuse(reason, "central directory entry %llu runs past the directory's end",
+                      static_cast<unsigned long long>(index));
     entry->flags = get16(p + 8);
     entry->method = get16(p + 10);
     entry->crc32 = get32(p + 16);
@@ -136,7 +137,8 @@ int read_directory(Pk3 *archive, char *reason) {
         at += length;
     }
     if (at != directory.size())
-        return refuse(reason, "central directory holds %zu bytes after its %u entries", directory.size() - at,
+        return refuse(reason, "central directory holds %llu bytes after its %u entries",
+                      static_cast<unsigned long long>(directory.size() - at),
                       unsigned(entries_total));
     return 1;
 }
@@ -276,7 +278,7 @@ int Pk3_Open(const std::string &path, Pk3 *archive, char *reason) {
 int Pk3_Read(const Pk3 &archive, size_t entry_index, std::vector<uint8_t> *bytes, char *reason) {
     bytes->clear();
     if (!archive.file || entry_index >= archive.entries.size())
-        return refuse(reason, "no member %zu in the archive", entry_index);
+        return refuse(reason, "no member %llu in the archive", static_cast<unsigned long long>(entry_index));
     const Pk3Entry &entry = archive.entries[entry_index];
     uint64_t data_at = 0;
     if (!check_entry(entry, reason) || !check_local_header(archive, entry, &data_at, reason))

@@ -5,7 +5,8 @@
 // more. Every function that refuses can say why: given a buffer of
 // pk3_reason_size bytes it writes one short line there (null: not wanted).
 // Member names are kept as the archive's bytes (UTF-8 or CP437 alike); they
-// are names to look up, never paths of this machine's file system.
+// are names to look up, never paths of this machine's file system. An
+// archive's file is shared by its reads: one thread at a time per archive.
 #ifndef GAME_PK3_H
 #define GAME_PK3_H
 
@@ -18,11 +19,10 @@
 // Room for a refusal reason, its NUL included.
 const size_t pk3_reason_size = 256;
 
-// The largest member that is read, uncompressed. An MD3 file is bounded by
-// its format's counts to a few MiB in practice (the largest player model
-// shipped with the game is under 2 MiB), and the largest texture worth
-// loading, 4096 x 4096 x 32 bits, is 64 MiB; nothing else a model needs
-// comes near.
+// The largest member that is read, uncompressed. MD3 files of real models
+// run to a few MiB (the largest in OpenArena's data is 3.4 MB), and the
+// largest texture worth loading, 4096 x 4096 x 32 bits uncompressed, is
+// 64 MiB; nothing else a model needs comes near.
 const uint32_t pk3_max_member_bytes = 64u << 20;
 
 // The largest central directory read: 65535 entries (the most a zip without
@@ -52,8 +52,9 @@ struct Pk3 {
     std::vector<Pk3Entry> entries;   // in central directory order
 };
 
-// Opens the archive at path (UTF-8) and reads its central directory: 1, or
-// 0 with a reason and nothing left open. Refused: a file with no end of
+// Opens the archive at path (UTF-8) and reads its central directory into a
+// record that is value-initialised or closed: 1, or 0 with a reason and
+// nothing left open. Refused: a file with no end of
 // central directory record in its last 64 KiB + 22 bytes (the comment may
 // fill them), a zip64 archive, one spread over several disks, a central
 // directory past the end of the file, over pk3_max_directory_bytes, or whose

@@ -154,7 +154,8 @@ TEST(GameFiles, SearchesLooseFilesThenArchivesFromTheLastName) {
     // 'Z' sorts before 'p', so Z.pk3 is searched after both.
     save(dir + "/Z.pk3", zip_of({{"scripts/a.shader", bytes_of("Z"), 0}, {"scripts/z.shader", bytes_of("Z"), 0}}));
     save(dir + "/bad.pk3", bytes_of("not a zip"));
-    for (const std::string &game : {dir, dir + "/Models/Players/Sarge/"}) {
+    // The second is a model that lives in an archive only.
+    for (const std::string &game : {dir, dir + "/models\\players\\grunt\\"}) {
         GameFiles files = GameFiles();
         char reason[pk3_reason_size] = "";
         ASSERT_EQ(GameFiles_Open(game, &files, reason), 1) << reason;
