@@ -13,6 +13,8 @@
 
 #include "convert_harness.h"
 #include "md3_harness.h"
+#include "pk3_harness.h"
+#include "pk3_seeds.h"
 #include "seeds.h"
 #include "support/gl_context.h"
 #include "tga_harness.h"
@@ -144,5 +146,21 @@ TEST(FuzzReplay, TgaTruncationsReadWithZeroFill) {
         TgaHarnessResult result = TgaHarness_Run(seed.bytes.data(), size);
         EXPECT_EQ(result.read, size >= 18 ? 1 : 0) << "first " << size << " bytes";
         EXPECT_EQ(result.fault, nullptr) << "first " << size << " bytes: " << result.fault;
+    }
+}
+
+// Every .pk3 input that once broke the reader, and the seeds, which must
+// read all their members.
+TEST(FuzzReplay, Pk3InputsReadSafelyOrAreRefused) {
+    for (const std::string &path : files_in(MD3V_REGRESSION_DIR "/pk3")) {
+        std::vector<uint8_t> bytes = read_file(path);
+        Pk3HarnessResult result = Pk3Harness_Run(bytes.data(), bytes.size());
+        EXPECT_EQ(result.fault, nullptr) << path << ": " << result.fault;
+    }
+    for (const Pk3Seed &seed : Pk3Seeds_All()) {
+        Pk3HarnessResult result = Pk3Harness_Run(seed.bytes.data(), seed.bytes.size());
+        EXPECT_EQ(result.opened, 1) << seed.name;
+        EXPECT_EQ(result.members_read, seed.members_read) << seed.name;
+        EXPECT_EQ(result.fault, nullptr) << seed.name << ": " << result.fault;
     }
 }

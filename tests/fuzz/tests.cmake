@@ -15,3 +15,8 @@ target_compile_definitions(fuzz_replay_tests PRIVATE
 target_link_libraries(fuzz_replay_tests PRIVATE md3core tga tga_core tga_convert sample_writers test_support)
 add_test(NAME fuzz_replay COMMAND fuzz_replay_tests)
 set_tests_properties(fuzz_replay PROPERTIES ENVIRONMENT "${MD3V_TEST_ENV}")
+
+# The .pk3 reader's inputs and seeds, through fuzz_pk3's harness.
+target_sources(fuzz_replay_tests PRIVATE ${PROJECT_SOURCE_DIR}/fuzz/pk3_harness.cpp
+               ${PROJECT_SOURCE_DIR}/fuzz/pk3_seeds.cpp)
+target_link_libraries(fuzz_replay_tests PRIVATE game_files pk3_writer)
