@@ -47,18 +47,35 @@ void skip_arguments(ScriptReader *reader) {
     }
 }
 
+void fail_on_line(ScriptReader *reader, int line, const char *format, va_list args) {
+    if (!reader->fault.empty())
+        return;
+    char text[game_text_reason_size];
+    std::vsnprintf(text, sizeof text, format, args);
+    reader->fault = "line " + std::to_string(line) + ": " + text;
+}
+
+// Keeps the shader's first fault, on the line being read; returns 0.
 #if defined(__GNUC__)
 __attribute__((format(printf, 2, 3)))
 #endif
 int fail(ScriptReader *reader, const char *format, ...) {
-    if (reader->fault.empty()) {
-        char text[game_text_reason_size];
-        va_list args;
-        va_start(args, format);
-        std::vsnprintf(text, sizeof text, format, args);
-        va_end(args);
-        reader->fault = "line " + std::to_string(reader->scan.line) + ": " + text;
-    }
+    va_list args;
+    va_start(args, format);
+    fail_on_line(reader, reader->scan.line, format, args);
+    va_end(args);
+    return 0;
+}
+
+// The same for a block the text ends in, on the line where it opened.
+#if defined(__GNUC__)
+__attribute__((format(printf, 3, 4)))
+#endif
+int fail_at(ScriptReader *reader, int line, const char *format, ...) {
+    va_list args;
+    va_start(args, format);
+    fail_on_line(reader, line, format, args);
+    va_end(args);
     return 0;
 }
 
@@ -308,20 +325,22 @@ int read_stage_keyword(ScriptReader *reader, const std::string &keyword, ShaderS
     return 1;
 }
 
-// Reads a stage after its {, up to and with its }.
-int read_stage(ScriptReader *reader, ShaderStage *stage) {
+// Reads a stage after its {, up to and with its }; *depth as read_shader's.
+int read_stage(ScriptReader *reader, ShaderStage *stage, int *depth) {
     std::string token;
     while (next_token(reader, 1, &token)) {
         if (token == "}")
             return 1;
-        if (token == "{")
+        if (token == "{") {
+            *depth = 3;
             return fail(reader, "a block inside a stage");
+        }
         int ok = read_stage_keyword(reader, token, stage);
         skip_arguments(reader);
         if (!ok)
             return 0;
     }
-    return fail(reader, "the text ends inside a stage");
+    return fail_at(reader, stage->line, "the text ends inside a stage");
 }
 
 int read_shader_keyword(ScriptReader *reader, const std::string &keyword, Shader *shader) {
@@ -361,7 +380,7 @@ int read_shader(ScriptReader *reader, Shader *shader, int *depth) {
             ShaderStage stage = ShaderStage();
             stage.line = reader->scan.line;
             *depth = 2;
-            if (!read_stage(reader, &stage))
+            if (!read_stage(reader, &stage, depth))
                 return 0;
             *depth = 1;
             shader->stages.push_back(stage);
@@ -372,7 +391,7 @@ int read_shader(ScriptReader *reader, Shader *shader, int *depth) {
         if (!ok)
             return 0;
     }
-    return fail(reader, "the text ends inside the shader");
+    return fail_at(reader, shader->line, "the text ends inside the shader");
 }
 
 void skip_blocks(ScriptReader *reader, int depth) {
@@ -421,7 +440,7 @@ int Shader_ParseFile(const char *text, size_t size, const char *file_name, Shade
         std::string open;
         int depth = 0;
         if (!next_token(&reader, 1, &open)) {
-            fail(&reader, "the text ends after the name");
+            fail_at(&reader, shader.line, "the text ends after the name");
         } else if (open != "{") {
             // Not a shader: what follows may be the next one's name.
             fail(&reader, "%.32s where { belongs", open.c_str());
