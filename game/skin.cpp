@@ -50,6 +50,8 @@ int Skin_Parse(const char *text, size_t size, Skin *skin, char *reason) {
         }
         if (holds_tag_prefix(comma ? trimmed(at, comma) : whole)) {
             // A tag's line, with or without an image.
+        } else if (std::memchr(at, '\0', size_t(stop - at))) {
+            TextFaults_Add(&skin->faults, reason, "line %d: a NUL byte in the line", line);
         } else if (!comma) {
             TextFaults_Add(&skin->faults, reason, "line %d: no comma between surface and image", line);
         } else {

@@ -86,7 +86,7 @@ int TextScan_Token(TextScan *scan, int cross_lines, std::string *token) {
     if (*start == '"') {
         ++start;
         const char *stop = start;
-        while (stop < scan->end && *stop != '"' && *stop != '\n')
+        while (stop < scan->end && *stop != '"' && *stop != '\n' && *stop != '\0')
             ++stop;
         token->assign(start, size_t(stop - start));
         scan->at = stop < scan->end && *stop == '"' ? stop + 1 : stop;

@@ -15,3 +15,11 @@ target_compile_definitions(fuzz_replay_tests PRIVATE
 target_link_libraries(fuzz_replay_tests PRIVATE md3core tga tga_core tga_convert sample_writers test_support)
 add_test(NAME fuzz_replay COMMAND fuzz_replay_tests)
 set_tests_properties(fuzz_replay PROPERTIES ENVIRONMENT "${MD3V_TEST_ENV}")
+
+# --- game text readers: their regressions, and the hand-written seeds with
+# the reader each one is for reading it cleanly.
+target_sources(fuzz_replay_tests PRIVATE ${PROJECT_SOURCE_DIR}/fuzz/game_text_harness.cpp)
+target_compile_definitions(fuzz_replay_tests PRIVATE
+    MD3V_GAME_TEXT_SEED_DIR="${PROJECT_SOURCE_DIR}/fuzz/game_text_seeds")
+target_link_libraries(fuzz_replay_tests PRIVATE game_text)
+# --- end of game text readers
