@@ -404,10 +404,10 @@ void skip_blocks(ScriptReader *reader, int depth) {
     }
 }
 
-void fold_slashes(std::string *name) {
-    for (char &c : *name)
-        if (c == '\\')
-            c = '/';
+char folded(char c) {
+    if (c == '\\')
+        return '/';
+    return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
 }
 
 }  // namespace
@@ -471,14 +471,14 @@ int Shader_ParseFile(const char *text, size_t size, const char *file_name, Shade
 }
 
 const Shader *Shader_Find(const ShaderSet *set, const char *name) {
-    std::string wanted = name;
-    fold_slashes(&wanted);
+    size_t length = std::strlen(name);
     for (const Shader &shader : set->shaders) {
-        if (shader.name.size() != wanted.size())
+        if (shader.name.size() != length)
             continue;
-        std::string candidate = shader.name;
-        fold_slashes(&candidate);
-        if (TextScan_Equal(candidate.c_str(), wanted.c_str()))
+        size_t i = 0;
+        while (i < length && folded(shader.name[i]) == folded(name[i]))
+            ++i;
+        if (i == length)
             return &shader;
     }
     return nullptr;
