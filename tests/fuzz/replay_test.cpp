@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "convert_harness.h"
+#include "game_text_harness.h"
 #include "md3_harness.h"
 #include "pk3_harness.h"
 #include "pk3_seeds.h"
@@ -162,5 +163,24 @@ TEST(FuzzReplay, Pk3InputsReadSafelyOrAreRefused) {
         EXPECT_EQ(result.opened, 1) << seed.name;
         EXPECT_EQ(result.members_read, seed.members_read) << seed.name;
         EXPECT_EQ(result.fault, nullptr) << seed.name << ": " << result.fault;
+    }
+}
+
+// The game text readers on their regressions, and on the seeds: the skin,
+// the shader script and the animation config each read cleanly by their
+// own reader.
+TEST(FuzzReplay, GameTextInputsReadSafelyAndSeedsCleanly) {
+    for (const std::string &path : files_in(MD3V_REGRESSION_DIR "/game-text")) {
+        std::vector<uint8_t> bytes = read_file(path);
+        GameTextHarnessResult result = GameTextHarness_Run(bytes.data(), bytes.size());
+        EXPECT_EQ(result.fault, nullptr) << path << ": " << result.fault;
+    }
+    const char *const seeds[] = {"upper_default.skin", "test.shader", "animation.cfg"};
+    for (int i = 0; i < 3; ++i) {
+        std::vector<uint8_t> bytes = read_file(MD3V_GAME_TEXT_SEED_DIR "/" + std::string(seeds[i]));
+        ASSERT_FALSE(bytes.empty()) << seeds[i];
+        GameTextHarnessResult result = GameTextHarness_Run(bytes.data(), bytes.size());
+        EXPECT_EQ((i == 0 ? result.skin : i == 1 ? result.shaders : result.anim), 1) << seeds[i];
+        EXPECT_EQ(result.fault, nullptr) << seeds[i] << ": " << result.fault;
     }
 }

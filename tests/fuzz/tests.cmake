@@ -20,3 +20,10 @@ set_tests_properties(fuzz_replay PROPERTIES ENVIRONMENT "${MD3V_TEST_ENV}")
 target_sources(fuzz_replay_tests PRIVATE ${PROJECT_SOURCE_DIR}/fuzz/pk3_harness.cpp
                ${PROJECT_SOURCE_DIR}/fuzz/pk3_seeds.cpp)
 target_link_libraries(fuzz_replay_tests PRIVATE game_files pk3_writer)
+# --- game text readers: their regressions, and the hand-written seeds with
+# the reader each one is for reading it cleanly.
+target_sources(fuzz_replay_tests PRIVATE ${PROJECT_SOURCE_DIR}/fuzz/game_text_harness.cpp)
+target_compile_definitions(fuzz_replay_tests PRIVATE
+    MD3V_GAME_TEXT_SEED_DIR="${PROJECT_SOURCE_DIR}/fuzz/game_text_seeds")
+target_link_libraries(fuzz_replay_tests PRIVATE game_text)
+# --- end of game text readers
