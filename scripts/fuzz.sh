@@ -5,12 +5,13 @@
 # build/fuzz/corpus/<kind>, starting from the generated seeds; an input
 # that crashes, hangs or leaks is saved as build/fuzz/artifacts/<target>-*
 # and fails the run. Copy it to tests/fuzz/regressions/<kind>/ to replay it
-# in the host test suite (kinds: md3, tga, tga-upload, tga-convert).
+# in the host test suite (kinds: md3, tga, tga-upload, tga-convert,
+# image).
 set -e
 cd "$(dirname "$0")/.."
 SECONDS_PER_TARGET=${1:-60}
 [ $# -gt 0 ] && shift
-TARGETS=${*:-"fuzz_md3_load fuzz_tga_read fuzz_tga_upload fuzz_tga_convert"}
+TARGETS=${*:-"fuzz_md3_load fuzz_tga_read fuzz_tga_upload fuzz_tga_convert fuzz_image_decode"}
 JOBS=$(nproc 2>/dev/null || echo 2)
 OUT=${MD3V_FUZZ_BUILD:-build/fuzz}
 
@@ -33,6 +34,7 @@ for target in $TARGETS; do
         fuzz_tga_upload) kind=tga-upload; extra="" ;;
         # The converter starts from the reader's seeds too.
         fuzz_tga_convert) kind=tga-convert; extra="$OUT/fuzz/seeds/tga" ;;
+        fuzz_image_decode) kind=image; extra="" ;;
         *) echo "unknown target $target"; exit 2 ;;
     esac
     corpus=$OUT/corpus/$kind

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "convert_harness.h"
+#include "image_harness.h"
 #include "md3_harness.h"
 #include "seeds.h"
 #include "support/gl_context.h"
@@ -113,6 +114,16 @@ TEST(FuzzReplay, ConvertRegressionInputsConvertSafelyOrAreRefused) {
             ConvertHarnessResult result = ConvertHarness_Run(bytes.data(), bytes.size());
             EXPECT_EQ(result.fault, nullptr) << path << ": " << result.fault;
         }
+}
+
+TEST(FuzzReplay, ImageRegressionInputsDecodeSafelyOrAreRefused) {
+    std::vector<std::string> paths = files_in(MD3V_REGRESSION_DIR "/image");
+    ASSERT_FALSE(paths.empty());
+    for (const std::string &path : paths) {
+        std::vector<uint8_t> bytes = read_file(path);
+        ImageHarnessResult result = ImageHarness_Run(bytes.data(), bytes.size());
+        EXPECT_EQ(result.fault, nullptr) << path << ": " << result.fault;
+    }
 }
 
 // Cheap sweeps in the spirit of the fuzzers, on a model that loads: every
