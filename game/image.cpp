@@ -42,6 +42,8 @@ const uint8_t png_signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
 const size_t png_width_at = 16;
 const size_t png_height_at = 20;
 const size_t png_size_end = 24;
+// A chunk's length, type and CRC, 4 bytes each, around its data.
+const size_t png_chunk_overhead = 12;
 
 uint64_t read_uint32_be(const uint8_t *bytes) {
     return uint64_t(bytes[0]) << 24 | uint64_t(bytes[1]) << 16 | uint64_t(bytes[2]) << 8 | bytes[3];
@@ -195,6 +197,32 @@ int check_jpeg(const uint8_t *bytes, size_t size, char *reason) {
     }
 }
 
+// Walks a PNG's chunks from the signature to IEND. Each must lie whole in
+// the file: stb_image 2.27 grows its buffer to a chunk's stated length
+// before reading it, and copies from an empty first IDAT chunk into no
+// buffer at all.
+int check_png(const uint8_t *bytes, size_t size, char *reason) {
+    size_t at = sizeof png_signature;
+    bool image_data = false;
+    for (;;) {
+        if (size - at < png_chunk_overhead)
+            return TGA_Refuse(reason, "truncated PNG (no IEND chunk)");
+        uint64_t length = read_uint32_be(bytes + at);
+        if (length > size - at - png_chunk_overhead)
+            return TGA_Refuse(reason, "truncated PNG (chunk of %llu bytes cut short)",
+                              static_cast<unsigned long long>(length));
+        const uint8_t *type = bytes + at + 4;
+        if (std::memcmp(type, "IEND", 4) == 0)
+            return 1;
+        if (std::memcmp(type, "IDAT", 4) == 0) {
+            if (length == 0 && !image_data)
+                return TGA_Refuse(reason, "PNG's first IDAT chunk is empty");
+            image_data = true;
+        }
+        at += png_chunk_overhead + size_t(length);
+    }
+}
+
 int refuse_size(const char *kind, uint64_t width, uint64_t height, char *reason) {
     if (width > uint64_t(image_max_side) || height > uint64_t(image_max_side))
         return TGA_Refuse(reason, "%s of %llu x %llu pixels: a side is over %d", kind,
@@ -262,8 +290,10 @@ int decode_stb(const uint8_t *bytes, size_t size, ImageKind kind, ImageTga *tga,
     if (kind == KIND_JPEG && (size < 3 || bytes[0] != 0xFF || bytes[1] != jpeg_marker_soi || bytes[2] != 0xFF))
         return TGA_Refuse(reason, "not a JPEG file (no start-of-image marker)");
     // Before stb_image reads any of it: its header reading takes Huffman
-    // tables too.
+    // tables and PNG chunks too.
     if (kind == KIND_JPEG && !check_jpeg(bytes, size, reason))
+        return 0;
+    if (kind == KIND_PNG && !check_png(bytes, size, reason))
         return 0;
     if (size > size_t(INT_MAX))
         return TGA_Refuse(reason, "%s file of %llu bytes is over %d", kind_name,
