@@ -13,7 +13,7 @@ set -e
 PACKAGES="cmake make g++ g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 g++-mingw-w64-i686
  libosmesa6-dev libgl-dev libglu1-mesa-dev libgl1-mesa-dri
  libgtest-dev libgmock-dev libbenchmark-dev
- libfreetype-dev fonts-dejavu-core libstb-dev
+ libfreetype-dev fonts-dejavu-core libstb-dev zlib1g-dev
  wine wine64 xvfb xdotool x11-utils imagemagick
  clang libclang-rt-14-dev llvm lld python3"
 # libwine only recommends the GL packages, without which a 32-bit program
