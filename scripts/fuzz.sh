@@ -6,12 +6,13 @@
 # that crashes, hangs or leaks is saved as build/fuzz/artifacts/<target>-*
 # and fails the run. Copy it to tests/fuzz/regressions/<kind>/ to replay it
 # in the host test suite (kinds: md3, tga, tga-upload, tga-convert, pk3,
-# game-text).
+# game-text, image).
 set -e
 cd "$(dirname "$0")/.."
 SECONDS_PER_TARGET=${1:-60}
 [ $# -gt 0 ] && shift
-TARGETS=${*:-"fuzz_md3_load fuzz_tga_read fuzz_tga_upload fuzz_tga_convert fuzz_pk3 fuzz_game_text"}
+TARGETS=${*:-"fuzz_md3_load fuzz_tga_read fuzz_tga_upload fuzz_tga_convert fuzz_pk3 fuzz_game_text
+    fuzz_image_decode"}
 JOBS=$(nproc 2>/dev/null || echo 2)
 OUT=${MD3V_FUZZ_BUILD:-build/fuzz}
 
@@ -36,6 +37,7 @@ for target in $TARGETS; do
         fuzz_tga_convert) kind=tga-convert; extra="$OUT/fuzz/seeds/tga" ;;
         fuzz_pk3) kind=pk3; extra="-dict=$ROOT/fuzz/pk3.dict" ;;
         fuzz_game_text) kind=game-text; extra="-dict=$ROOT/fuzz/game_text.dict" ;;
+        fuzz_image_decode) kind=image; extra="" ;;
         *) echo "unknown target $target"; exit 2 ;;
     esac
     corpus=$OUT/corpus/$kind

@@ -13,7 +13,7 @@ set -e
 PACKAGES="cmake make g++ g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 g++-mingw-w64-i686
  libosmesa6-dev libgl-dev libglu1-mesa-dev libgl1-mesa-dri
  libgtest-dev libgmock-dev libbenchmark-dev
- libfreetype-dev fonts-dejavu-core zlib1g-dev libz-mingw-w64-dev
+ libfreetype-dev fonts-dejavu-core libstb-dev zlib1g-dev libz-mingw-w64-dev
  wine wine64 xvfb xdotool x11-utils imagemagick
  clang libclang-rt-14-dev llvm lld python3"
 # libwine only recommends the GL packages, without which a 32-bit program
@@ -21,7 +21,7 @@ PACKAGES="cmake make g++ g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 g++-ming
 WINE32="wine32:i386 libgl1:i386 libgl1-mesa-dri:i386"
 case "$1" in
 "") WINE32="" ;;
-test) PACKAGES="$PACKAGES libstb-dev libassimp-dev libnvtt-dev valgrind python3-pefile python3-pil" ;;
+test) PACKAGES="$PACKAGES libassimp-dev libnvtt-dev valgrind python3-pefile python3-pil" ;;
 package) ;;
 *) echo "usage: install-deps.sh [test|package]" >&2; exit 2 ;;
 esac

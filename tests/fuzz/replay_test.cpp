@@ -13,6 +13,7 @@
 
 #include "convert_harness.h"
 #include "game_text_harness.h"
+#include "image_harness.h"
 #include "md3_harness.h"
 #include "pk3_harness.h"
 #include "pk3_seeds.h"
@@ -117,6 +118,16 @@ TEST(FuzzReplay, ConvertRegressionInputsConvertSafelyOrAreRefused) {
             ConvertHarnessResult result = ConvertHarness_Run(bytes.data(), bytes.size());
             EXPECT_EQ(result.fault, nullptr) << path << ": " << result.fault;
         }
+}
+
+TEST(FuzzReplay, ImageRegressionInputsDecodeSafelyOrAreRefused) {
+    std::vector<std::string> paths = files_in(MD3V_REGRESSION_DIR "/image");
+    ASSERT_FALSE(paths.empty());
+    for (const std::string &path : paths) {
+        std::vector<uint8_t> bytes = read_file(path);
+        ImageHarnessResult result = ImageHarness_Run(bytes.data(), bytes.size());
+        EXPECT_EQ(result.fault, nullptr) << path << ": " << result.fault;
+    }
 }
 
 // Cheap sweeps in the spirit of the fuzzers, on a model that loads: every

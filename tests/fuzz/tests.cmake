@@ -8,11 +8,13 @@ add_executable(fuzz_replay_tests
     ${PROJECT_SOURCE_DIR}/fuzz/tga_harness.cpp
     ${PROJECT_SOURCE_DIR}/fuzz/upload_harness.cpp
     ${PROJECT_SOURCE_DIR}/fuzz/convert_harness.cpp
+    ${PROJECT_SOURCE_DIR}/fuzz/image_harness.cpp
     ${PROJECT_SOURCE_DIR}/fuzz/seeds.cpp)
 target_include_directories(fuzz_replay_tests PRIVATE ${PROJECT_SOURCE_DIR}/fuzz)
 target_compile_definitions(fuzz_replay_tests PRIVATE
     MD3V_REGRESSION_DIR="${CMAKE_CURRENT_LIST_DIR}/regressions")
-target_link_libraries(fuzz_replay_tests PRIVATE md3core tga tga_core tga_convert sample_writers test_support)
+target_link_libraries(fuzz_replay_tests PRIVATE md3core tga tga_core tga_convert game_image sample_writers
+                      test_support)
 add_test(NAME fuzz_replay COMMAND fuzz_replay_tests)
 set_tests_properties(fuzz_replay PROPERTIES ENVIRONMENT "${MD3V_TEST_ENV}")
 

@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tools/tga_convert.h"
+#include "tga/tga_convert.h"
 #include "tools/tga_writer.h"
 
 namespace {

@@ -341,14 +341,7 @@ int TgaConvert_Memory(const uint8_t *bytes, size_t size, TgaConverted *converted
         format.palette = palette;
     }
 
-    std::memset(out, 0, tga_header_size);
-    out[2] = uint8_t(header.out_type);
-    out[12] = uint8_t(header.width);
-    out[13] = uint8_t(header.width >> 8);
-    out[14] = uint8_t(header.height);
-    out[15] = uint8_t(header.height >> 8);
-    out[16] = uint8_t(header.out_bits);
-    out[17] = header.out_bits == 32 ? 8 : 0;   // eight alpha bits, or none
+    TgaConvert_WriteHeader(out, header.width, header.height, header.out_bits);
 
     const uint8_t *data = bytes + header.data_offset;
     uint8_t *dst = out + tga_header_size;
@@ -367,4 +360,15 @@ int TgaConvert_Memory(const uint8_t *bytes, size_t size, TgaConverted *converted
     converted->size = size_t(total);
     converted->unchanged = header.library_reads;
     return 1;
+}
+
+void TgaConvert_WriteHeader(uint8_t *header, int width, int height, int bits) {
+    std::memset(header, 0, tga_header_size);
+    header[2] = bits == 8 ? tga_type_grayscale : tga_type_true_colour;
+    header[12] = uint8_t(width);
+    header[13] = uint8_t(width >> 8);
+    header[14] = uint8_t(height);
+    header[15] = uint8_t(height >> 8);
+    header[16] = uint8_t(bits);
+    header[17] = bits == 32 ? 8 : 0;   // eight alpha bits, or none
 }

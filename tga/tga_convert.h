@@ -4,8 +4,8 @@
 // Everything works on bytes in memory. Refusals give one short line, in the
 // reader's wording where the cause is the same (tga_read.h), in a buffer of
 // tga_reason_size bytes (null: not wanted). Nothing here keeps state.
-#ifndef TOOLS_TGA_CONVERT_H
-#define TOOLS_TGA_CONVERT_H
+#ifndef TGA_TGA_CONVERT_H
+#define TGA_TGA_CONVERT_H
 
 #include <cstddef>
 #include <cstdint>
@@ -56,5 +56,11 @@ struct TgaConverted {
 // ID, the colour map of a type 2 or 3 file and whatever follows the pixel
 // data (a TGA 2.0 extension area and footer) are not kept.
 int TgaConvert_Memory(const uint8_t *bytes, size_t size, TgaConverted *converted, char *reason);
+
+// The tga_header_size bytes at `header` of a file in the form above, its
+// pixels following bottom to top: type 3 at 8 bits, otherwise type 2 at 24
+// or 32 bits (eight of them alpha), no image ID and no colour map. Width
+// and height are at most 32767.
+void TgaConvert_WriteHeader(uint8_t *header, int width, int height, int bits);
 
 #endif

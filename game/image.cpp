@@ -1,0 +1,370 @@
+#include "image.h"
+
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+
+#include "tga_convert.h"
+
+// stb_image (Debian's libstb-dev, v2.27), compiled into this file alone
+// with static functions and for JPEG and PNG only: no files, no HDR or
+// float output. Its functions that this file does not call are unused.
+#define STB_IMAGE_STATIC
+#define STB_IMAGE_IMPLEMENTATION
+#define STBI_ONLY_JPEG
+#define STBI_ONLY_PNG
+#define STBI_NO_STDIO
+#define STBI_NO_LINEAR
+#define STBI_NO_HDR
+#define STBI_MAX_DIMENSIONS 8192   // image_max_side, as a literal for the preprocessor
+#if defined(__GNUC__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wunused-function"
+#elif defined(_MSC_VER)
+#pragma warning(push, 0)
+#endif
+#include <stb_image.h>
+#if defined(__GNUC__)
+#pragma GCC diagnostic pop
+#elif defined(_MSC_VER)
+#pragma warning(pop)
+#endif
+
+namespace {
+
+static_assert(STBI_MAX_DIMENSIONS == image_max_side, "stb_image's limit is the decoder's own");
+
+enum ImageKind { KIND_UNKNOWN, KIND_TGA, KIND_JPEG, KIND_PNG };
+
+const uint8_t png_signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+// Where the IHDR chunk, first after the signature, holds the width and
+// height (32-bit big-endian), and where they end.
+const size_t png_width_at = 16;
+const size_t png_height_at = 20;
+const size_t png_size_end = 24;
+// A chunk's length, type and CRC, 4 bytes each, around its data.
+const size_t png_chunk_overhead = 12;
+
+uint64_t read_uint32_be(const uint8_t *bytes) {
+    return uint64_t(bytes[0]) << 24 | uint64_t(bytes[1]) << 16 | uint64_t(bytes[2]) << 8 | bytes[3];
+}
+
+// JPEG markers (after a 0xFF byte): start of image, start of a progressive
+// frame, Huffman tables, start of scan, end of image, and those without a
+// length: the eight restarts and TEM.
+const uint8_t jpeg_marker_soi = 0xD8;
+const uint8_t jpeg_marker_sof2 = 0xC2;
+const uint8_t jpeg_marker_dht = 0xC4;
+const uint8_t jpeg_marker_sos = 0xDA;
+const uint8_t jpeg_marker_eoi = 0xD9;
+const uint8_t jpeg_marker_rst0 = 0xD0;
+const uint8_t jpeg_marker_rst7 = 0xD7;
+const uint8_t jpeg_marker_tem = 0x01;
+
+// Where the extension's dot is: the last dot of the last path component;
+// npos when there is none.
+size_t extension_dot(const std::string &name) {
+    size_t dot = name.find_last_of('.');
+    size_t slash = name.find_last_of("/\\");
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
+        return std::string::npos;
+    return dot;
+}
+
+bool same_text(const std::string &text, const char *lower) {
+    if (text.size() != std::strlen(lower))
+        return false;
+    for (size_t i = 0; i < text.size(); ++i) {
+        char c = text[i];
+        if (c >= 'A' && c <= 'Z')
+            c = char(c - 'A' + 'a');
+        if (c != lower[i])
+            return false;
+    }
+    return true;
+}
+
+ImageKind kind_of_name(const char *name) {
+    std::string text = name ? name : "";
+    size_t dot = extension_dot(text);
+    std::string extension = dot == std::string::npos ? std::string() : text.substr(dot + 1);
+    if (same_text(extension, "tga"))
+        return KIND_TGA;
+    if (same_text(extension, "jpg") || same_text(extension, "jpeg"))
+        return KIND_JPEG;
+    if (same_text(extension, "png"))
+        return KIND_PNG;
+    return KIND_UNKNOWN;
+}
+
+// Huffman tables: at most four of each class (DC 0, AC 1), each of at most
+// 256 codes, their counts by length in 16 bytes.
+const int jpeg_table_slots = 4;
+const int jpeg_most_codes = 256;
+const size_t jpeg_code_counts = 16;
+
+int read_uint16_be(const uint8_t *bytes) {
+    return bytes[0] << 8 | bytes[1];
+}
+
+// The Huffman tables of a DHT segment's data, marked in defined[class][slot].
+// stb_image 2.27 writes past its tables for one of over 256 codes.
+int check_jpeg_tables(const uint8_t *data, size_t length, bool defined[2][jpeg_table_slots], char *reason) {
+    while (length > 0) {
+        if (length < 1 + jpeg_code_counts)
+            return TGA_Refuse(reason, "JPEG Huffman table cut short");
+        int table_class = data[0] >> 4, slot = data[0] & 15;
+        if (table_class > 1 || slot >= jpeg_table_slots)
+            return TGA_Refuse(reason, "JPEG Huffman table %d of class %d is not allowed", slot, table_class);
+        size_t codes = 0;
+        for (size_t i = 1; i <= jpeg_code_counts; ++i)
+            codes += data[i];
+        if (codes > size_t(jpeg_most_codes))
+            return TGA_Refuse(reason, "JPEG Huffman table of %u codes (at most %d)", unsigned(codes), jpeg_most_codes);
+        if (length < 1 + jpeg_code_counts + codes)
+            return TGA_Refuse(reason, "JPEG Huffman table cut short");
+        defined[table_class][slot] = true;
+        data += 1 + jpeg_code_counts + codes;
+        length -= 1 + jpeg_code_counts + codes;
+    }
+    return 1;
+}
+
+// A scan's components must name tables defined before it: stb_image 2.27
+// reads an undefined table's memory as it finds it. A progressive scan of
+// DC coefficients (spectral start 0) takes DC tables on its first pass, one
+// of AC coefficients AC tables; a sequential scan both.
+int check_jpeg_scan(const uint8_t *data, size_t length, bool progressive, bool defined[2][jpeg_table_slots],
+                    char *reason) {
+    if (length < 1 || length < 1 + size_t(data[0]) * 2 + 3)
+        return TGA_Refuse(reason, "JPEG scan header cut short");
+    size_t components = data[0];
+    int spectral_start = data[1 + components * 2], high_bit = data[3 + components * 2] >> 4;
+    bool needs_dc = !progressive || (spectral_start == 0 && high_bit == 0);
+    bool needs_ac = !progressive || spectral_start > 0;
+    for (size_t i = 0; i < components; ++i) {
+        int dc = data[2 + i * 2] >> 4, ac = data[2 + i * 2] & 15;
+        if ((needs_dc && (dc >= jpeg_table_slots || !defined[0][dc])) ||
+            (needs_ac && (ac >= jpeg_table_slots || !defined[1][ac])))
+            return TGA_Refuse(reason, "JPEG scan uses a Huffman table not defined before it");
+    }
+    return 1;
+}
+
+// Walks the JPEG's segments from its start-of-image marker to its
+// end-of-image marker, judging the Huffman tables and the scans' use of
+// them. A file that ends first is refused: stb_image reads zeros once the
+// data runs out, and so would take it as whole.
+int check_jpeg(const uint8_t *bytes, size_t size, char *reason) {
+    bool defined[2][jpeg_table_slots] = {};
+    bool progressive = false;
+    size_t at = 2;
+    for (;;) {
+        if (at >= size || bytes[at] != 0xFF)
+            return at >= size ? TGA_Refuse(reason, "truncated JPEG (no end-of-image marker)")
+                              : TGA_Refuse(reason, "JPEG has no marker at byte %llu",
+                                           static_cast<unsigned long long>(at));
+        while (at + 1 < size && bytes[at + 1] == 0xFF)   // fill bytes
+            ++at;
+        if (at + 1 >= size)
+            return TGA_Refuse(reason, "truncated JPEG (no end-of-image marker)");
+        uint8_t marker = bytes[at + 1];
+        at += 2;
+        if (marker == jpeg_marker_eoi)
+            return 1;
+        if (marker == jpeg_marker_tem || (marker >= jpeg_marker_rst0 && marker <= jpeg_marker_rst7))
+            continue;
+        if (size - at < 2 || read_uint16_be(bytes + at) < 2 || size - at < size_t(read_uint16_be(bytes + at)))
+            return TGA_Refuse(reason, "truncated JPEG (segment cut short)");
+        const uint8_t *data = bytes + at + 2;
+        size_t length = size_t(read_uint16_be(bytes + at)) - 2;
+        at += 2 + length;
+        if (marker == jpeg_marker_sof2)
+            progressive = true;
+        if (marker == jpeg_marker_dht && !check_jpeg_tables(data, length, defined, reason))
+            return 0;
+        if (marker != jpeg_marker_sos)
+            continue;
+        if (!check_jpeg_scan(data, length, progressive, defined, reason))
+            return 0;
+        // The entropy-coded data holds 0xFF only before 0 or a restart
+        // marker; the next other marker ends it.
+        while (at + 1 < size && !(bytes[at] == 0xFF && bytes[at + 1] != 0 &&
+                                  !(bytes[at + 1] >= jpeg_marker_rst0 && bytes[at + 1] <= jpeg_marker_rst7)))
+            ++at;
+        if (at + 1 >= size)
+            return TGA_Refuse(reason, "truncated JPEG (no end-of-image marker)");
+    }
+}
+
+// Walks a PNG's chunks from the signature to IEND. Each must lie whole in
+// the file: stb_image 2.27 grows its buffer to a chunk's stated length
+// before reading it, and copies from an empty first IDAT chunk into no
+// buffer at all.
+int check_png(const uint8_t *bytes, size_t size, char *reason) {
+    size_t at = sizeof png_signature;
+    bool image_data = false;
+    for (;;) {
+        if (size - at < png_chunk_overhead)
+            return TGA_Refuse(reason, "truncated PNG (no IEND chunk)");
+        uint64_t length = read_uint32_be(bytes + at);
+        if (length > size - at - png_chunk_overhead)
+            return TGA_Refuse(reason, "truncated PNG (chunk of %llu bytes cut short)",
+                              static_cast<unsigned long long>(length));
+        const uint8_t *type = bytes + at + 4;
+        if (std::memcmp(type, "IEND", 4) == 0)
+            return 1;
+        if (std::memcmp(type, "IDAT", 4) == 0) {
+            if (length == 0 && !image_data)
+                return TGA_Refuse(reason, "PNG's first IDAT chunk is empty");
+            image_data = true;
+        }
+        at += png_chunk_overhead + size_t(length);
+    }
+}
+
+int refuse_size(const char *kind, uint64_t width, uint64_t height, char *reason) {
+    if (width > uint64_t(image_max_side) || height > uint64_t(image_max_side))
+        return TGA_Refuse(reason, "%s of %llu x %llu pixels: a side is over %d", kind,
+                          static_cast<unsigned long long>(width), static_cast<unsigned long long>(height),
+                          image_max_side);
+    return TGA_Refuse(reason, "%s of %llu x %llu pixels is over %llu pixels", kind,
+                      static_cast<unsigned long long>(width), static_cast<unsigned long long>(height),
+                      static_cast<unsigned long long>(image_max_pixels));
+}
+
+bool within_limits(uint64_t width, uint64_t height) {
+    return width <= uint64_t(image_max_side) && height <= uint64_t(image_max_side) &&
+           width * height <= image_max_pixels;
+}
+
+int decode_tga(const uint8_t *bytes, size_t size, ImageTga *tga, char *reason) {
+    TgaConvertHeader header;
+    if (!TgaConvert_CheckHeader(bytes, size, &header, reason))
+        return 0;
+    if (!within_limits(uint64_t(header.width), uint64_t(header.height)))
+        return refuse_size("TGA", uint64_t(header.width), uint64_t(header.height), reason);
+    TgaConverted converted;
+    if (!TgaConvert_Memory(bytes, size, &converted, reason))
+        return 0;
+    tga->bytes = converted.bytes;
+    tga->size = converted.size;
+    return 1;
+}
+
+// RGBA rows top to bottom, as stb_image gives them, into a TGA file of
+// `bits` bits per pixel: rows bottom to top, B, G, R (, A), or grey.
+int write_tga(const uint8_t *rgba, int width, int height, int bits, ImageTga *tga, char *reason) {
+    size_t out_bytes = size_t(bits / 8);
+    size_t row = size_t(width) * out_bytes;
+    size_t total = tga_header_size + row * size_t(height);
+    uint8_t *out = static_cast<uint8_t *>(std::malloc(total));
+    if (!out)
+        return TGA_Refuse(reason, "out of memory (%llu bytes)", static_cast<unsigned long long>(total));
+    TgaConvert_WriteHeader(out, width, height, bits);
+    for (int y = 0; y < height; ++y) {
+        const uint8_t *src = rgba + size_t(height - 1 - y) * size_t(width) * 4;
+        uint8_t *dst = out + tga_header_size + size_t(y) * row;
+        for (int x = 0; x < width; ++x, src += 4, dst += out_bytes) {
+            if (bits == 8) {
+                dst[0] = src[0];
+                continue;
+            }
+            dst[0] = src[2];
+            dst[1] = src[1];
+            dst[2] = src[0];
+            if (bits == 32)
+                dst[3] = src[3];
+        }
+    }
+    tga->bytes = out;
+    tga->size = total;
+    return 1;
+}
+
+// A JPEG or PNG through stb_image, its header judged first.
+int decode_stb(const uint8_t *bytes, size_t size, ImageKind kind, ImageTga *tga, char *reason) {
+    const char *kind_name = kind == KIND_JPEG ? "JPEG" : "PNG";
+    if (kind == KIND_PNG && (size < sizeof png_signature || std::memcmp(bytes, png_signature, sizeof png_signature)))
+        return TGA_Refuse(reason, "not a PNG file (no PNG signature)");
+    if (kind == KIND_JPEG && (size < 3 || bytes[0] != 0xFF || bytes[1] != jpeg_marker_soi || bytes[2] != 0xFF))
+        return TGA_Refuse(reason, "not a JPEG file (no start-of-image marker)");
+    // Before stb_image reads any of it: its header reading takes Huffman
+    // tables and PNG chunks too.
+    if (kind == KIND_JPEG && !check_jpeg(bytes, size, reason))
+        return 0;
+    if (kind == KIND_PNG && !check_png(bytes, size, reason))
+        return 0;
+    if (size > size_t(INT_MAX))
+        return TGA_Refuse(reason, "%s file of %llu bytes is over %d", kind_name,
+                          static_cast<unsigned long long>(size), INT_MAX);
+    // A PNG's size is in its first chunk (IHDR); stb_image's refusal of an
+    // over-large one would not say so.
+    if (kind == KIND_PNG && size >= png_size_end) {
+        uint64_t png_width = read_uint32_be(bytes + png_width_at), png_height = read_uint32_be(bytes + png_height_at);
+        if (!within_limits(png_width, png_height))
+            return refuse_size(kind_name, png_width, png_height, reason);
+    }
+    int length = int(size), width = 0, height = 0, components = 0;
+    if (!stbi_info_from_memory(bytes, length, &width, &height, &components))
+        return TGA_Refuse(reason, "%s header refused: %s", kind_name, stbi_failure_reason());
+    if (width <= 0 || height <= 0 || !within_limits(uint64_t(width), uint64_t(height)))
+        return refuse_size(kind_name, uint64_t(width > 0 ? width : 0), uint64_t(height > 0 ? height : 0), reason);
+    // stb_image 2.27's conversion of 16-bit channels to 8 bits can overrun.
+    if (kind == KIND_PNG && stbi_is_16_bit_from_memory(bytes, length))
+        return TGA_Refuse(reason, "PNG of 16 bits per channel is not read");
+
+    int got_width = 0, got_height = 0, got_components = 0;
+    uint8_t *rgba = stbi_load_from_memory(bytes, length, &got_width, &got_height, &got_components, 4);
+    if (!rgba)
+        return TGA_Refuse(reason, "%s refused: %s", kind_name, stbi_failure_reason());
+    if (got_width != width || got_height != height) {
+        stbi_image_free(rgba);
+        return TGA_Refuse(reason, "%s decoded at %d x %d, not the %d x %d of its header", kind_name, got_width,
+                          got_height, width, height);
+    }
+    // Alpha from the file's channels, or from a PNG's transparent colour,
+    // which shows only in the decoded pixels.
+    size_t pixels = size_t(width) * size_t(height);
+    bool alpha = got_components == 2 || got_components == 4;
+    for (size_t i = 0; !alpha && i < pixels; ++i)
+        alpha = rgba[i * 4 + 3] != 255;
+    int bits = alpha ? 32 : (got_components == 1 ? 8 : 24);
+    int ok = write_tga(rgba, width, height, bits, tga, reason);
+    stbi_image_free(rgba);
+    return ok;
+}
+
+}  // namespace
+
+int Image_Decode(const uint8_t *bytes, size_t size, const char *name, ImageTga *tga, char *reason) {
+    tga->bytes = nullptr;
+    tga->size = 0;
+    ImageKind kind = kind_of_name(name);
+    if (kind == KIND_UNKNOWN)
+        return TGA_Refuse(reason, "not a .tga, .jpg or .png name");
+    if (kind == KIND_TGA)
+        return decode_tga(bytes, size, tga, reason);
+    return decode_stb(bytes, size, kind, tga, reason);
+}
+
+std::vector<std::string> Image_NamesToTry(const std::string &name) {
+    static const char *const kinds[] = {"tga", "jpg", "png"};
+    size_t dot = extension_dot(name);
+    std::vector<std::string> names;
+    if (dot == std::string::npos) {
+        for (const char *kind : kinds)
+            names.push_back(name + "." + kind);
+        return names;
+    }
+    names.push_back(name);
+    std::string extension = name.substr(dot + 1), base = name.substr(0, dot + 1);
+    for (const char *kind : kinds)
+        if (same_text(extension, kind)) {
+            for (const char *other : kinds)
+                if (other != kind)
+                    names.push_back(base + other);
+            break;
+        }
+    return names;
+}
