@@ -1,11 +1,16 @@
 // md3info: what the viewer makes of MD3 files. For each file, "FILE: ok"
 // and what it holds, or "FILE: refused: REASON" with the loader's reason.
 // Exit status 0 when every file loads, 1 when any is refused, 2 on a usage
-// error.
+// error. `md3info --resolve ARGS...` takes the viewer's arguments and prints
+// what the viewer would load, one tab-separated record a line: 0 when every
+// piece loads, 1 otherwise.
 #include <cstdio>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "md3.h"
+#include "model_resolve.h"
 
 namespace {
 
@@ -31,11 +36,32 @@ void print_model(const Md3Model &model) {
     }
 }
 
+int resolve(int argc, char **argv) {
+    ModelArgs args;
+    char reason[resolve_reason_size] = "";
+    if (!ModelArgs_Parse(std::vector<std::string>(argv, argv + argc), &args, reason)) {
+        std::fprintf(stderr, "md3info --resolve: %s\n", reason);
+        return 2;
+    }
+    GameFiles files = {};
+    ResolvedModel model;
+    int ok = Model_Resolve(args, &files, &model, reason);
+    for (const std::string &line : Model_ResolveLines(model, args))
+        std::printf("%s\n", line.c_str());
+    if (!ok)
+        std::fprintf(stderr, "md3info --resolve: %s\n", reason);
+    GameFiles_Close(&files);
+    return ok ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char **argv) {
+    if (argc >= 2 && std::strcmp(argv[1], "--resolve") == 0)
+        return resolve(argc - 2, argv + 2);
     if (argc < 2) {
-        std::fprintf(stderr, "usage: md3info FILE.md3...\n");
+        std::fprintf(stderr, "usage: md3info FILE.md3...\n       md3info --resolve GAME [MODEL] [--skin NAME] "
+                             "[--weapon NAME|none] [--legs ANIM] [--torso ANIM] [--time SECONDS]\n");
         return 2;
     }
     int status = 0;
