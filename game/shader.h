@@ -15,6 +15,8 @@
 const size_t shader_max_stages = 8;
 const size_t shader_max_anim_images = 8;
 
+// The game's words: `cull front` is its default, how a surface is drawn
+// when its shader says nothing; none, disable and twosided draw both sides.
 enum ShaderCull { SHADER_CULL_FRONT, SHADER_CULL_BACK, SHADER_CULL_NONE };
 
 enum ShaderMap {

@@ -55,7 +55,8 @@ void TextScan_SkipLine(TextScan *scan);
 int TextScan_Number(const std::string &token, double *value);
 
 // The token as a decimal integer with an optional sign, within
-// [-limit, limit]: 1, or 0 otherwise.
+// [-limit, limit]: 1, or 0 otherwise. The limit is at most 10^8, so that
+// no step of the reading overflows a 32-bit long.
 int TextScan_Integer(const std::string &token, long limit, long *value);
 
 // 1 when the two ASCII strings are equal without regard to case.
