@@ -1,7 +1,12 @@
 // The viewer's entry point: the window, the idle-time loop and the counter
 // readings that the frame rate (fps.h) is measured from.
+#include <cstdlib>
+#include <string>
+#include <vector>
+
 #include "context.h"
 #include "fps.h"
+#include "game_scene.h"
 #include "scene.h"
 #include "shell.h"
 #include "view.h"
@@ -76,11 +81,21 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR command_line, i
     ShowWindow(main_window, SW_SHOW);
     SetForegroundWindow(main_window);
 
+    // A path on the command line shows that model from the game data; with
+    // none, the fixed scene from the current folder.
+    std::vector<std::string> args(__argv + (__argc > 0 ? 1 : 0), __argv + __argc);
+    int64_t model_start = 0;
+
     // A failed start-up has no quit message to take its code from.
     int exit_code = 1;
     if (Context_Create()) {
         View_Resize(window_width, window_height);
-        Scene_Init();
+        if (args.empty()) {
+            Scene_Init();
+        } else {
+            GameScene_Init(args);
+            model_start = counter_now();
+        }
         MSG message;
         for (;;) {
             if (PeekMessageA(&message, NULL, 0, 0, PM_REMOVE)) {
@@ -89,7 +104,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR command_line, i
                 TranslateMessage(&message);
                 DispatchMessageA(&message);
             } else {
-                Scene_Render();
+                if (args.empty())
+                    Scene_Render();
+                else
+                    GameScene_Render(double(counter_now() - model_start) / double(timer_frequency.QuadPart));
                 SwapBuffers(device_context);
                 if (Fps_Count(&fps_state)) {
                     Fps_Measure(&fps_state, counter_now(), timer_frequency.QuadPart, fps_text, sizeof fps_text);

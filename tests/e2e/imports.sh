@@ -1,5 +1,6 @@
 #!/bin/sh
-# viewer.exe binds TGA_UploadImage from tga.dll and Font_Build and
+# viewer.exe binds TGA_UploadImage and TGA_UploadImageMemory (every image
+# of the game data reaches GL through it) from tga.dll and Font_Build and
 # Font_Print from font.dll by name at load time, and font.dll exports
 # exactly those two undecorated names.
 objdump=x86_64-w64-mingw32-objdump
@@ -13,7 +14,7 @@ imports_from() {
     $objdump -p "$MD3V_WIN_BIN/viewer.exe" |
         awk -v dll="$1" '/DLL Name:/ { on = (tolower($3) == dll) ; next } on && NF >= 3 && $2 ~ /^[0-9]+$/ { print $3 }'
 }
-[ "$(imports_from tga.dll)" = "TGA_UploadImage" ] || fail "viewer.exe imports [$(imports_from tga.dll)] from tga.dll"
+[ "$(imports_from tga.dll | sort | tr '\n' ' ')" = "TGA_UploadImage TGA_UploadImageMemory " ] || fail "viewer.exe imports [$(imports_from tga.dll)] from tga.dll"
 [ "$(imports_from font.dll | sort | tr '\n' ' ')" = "Font_Build Font_Print " ] ||
     fail "viewer.exe imports [$(imports_from font.dll)] from font.dll"
 exports=$($objdump -p "$MD3V_WIN_BIN/font.dll" | sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' |
