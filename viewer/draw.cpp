@@ -20,7 +20,9 @@ int32_t clamp_frame(int32_t frame, int32_t num_frames) {
     return frame;
 }
 
-void draw_surface(const Md3Surface *surface, int32_t frame_a, int32_t frame_b, float fraction) {
+}  // namespace
+
+void MD3_DrawSurface(const Md3Surface *surface, int32_t frame_a, int32_t frame_b, float fraction) {
     const Md3SurfaceHeader *header = &surface->header;
     if (surface->has_texture)
         glBindTexture(GL_TEXTURE_2D, surface->texture);
@@ -50,6 +52,8 @@ void draw_surface(const Md3Surface *surface, int32_t frame_a, int32_t frame_b, f
     }
 }
 
+namespace {
+
 // Whether one more matrix fits on the modelview stack. A push on a full
 // stack is ignored by GL, and the matching pop would then remove the
 // caller's matrix, so such a child is left out instead.
@@ -67,10 +71,14 @@ void MD3_DrawSurfaces(const Md3Model *model, int32_t frame_a, int32_t frame_b, f
     if (!model || !model->surfaces)
         return;
     for (int32_t i = 0; i < model->header.num_surfaces; ++i)
-        draw_surface(&model->surfaces[i], frame_a, frame_b, fraction);
+        MD3_DrawSurface(&model->surfaces[i], frame_a, frame_b, fraction);
 }
 
 void MD3_Draw(const Md3Model *model) {
+    MD3_DrawWith(model, nullptr, nullptr);
+}
+
+void MD3_DrawWith(const Md3Model *model, Md3SurfacesDrawer draw, void *context) {
     if (!model)
         return;
     const int32_t num_frames = model->header.num_frames;
@@ -81,7 +89,10 @@ void MD3_Draw(const Md3Model *model) {
         current = clamp_frame(current, num_frames);
         next = clamp_frame(next, num_frames);
     }
-    MD3_DrawSurfaces(model, current, next, model->fraction);
+    if (draw)
+        draw(model, current, next, model->fraction, context);
+    else
+        MD3_DrawSurfaces(model, current, next, model->fraction);
     if (num_frames < 1 || !model->tags || !model->links)
         return;
     const float fraction = model->fraction;
@@ -96,7 +107,7 @@ void MD3_Draw(const Md3Model *model) {
             continue;
         glPushMatrix();
         glMultMatrixf(placement);
-        MD3_Draw(child);
+        MD3_DrawWith(child, draw, context);
         glPopMatrix();
     }
 }
