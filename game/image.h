@@ -31,9 +31,13 @@ struct ImageTga {
 // The file `name` in bytes .. bytes + size, decoded by its name's extension
 // (.tga, .jpg or .jpeg, .png, in any case) into *tga: 1, or 0 with a reason
 // and nothing allocated. Refused besides what the formats' own decoders
-// refuse: an image over the limits above, a PNG of 16 bits per channel, a
-// JPEG that ends before its end-of-image marker, and a file whose content
-// is not the kind its name says.
+// refuse, before stb_image reads a byte: an image over the limits above; a
+// file whose content is not the kind its name says; a JPEG that ends before
+// its end-of-image marker, holds a Huffman table of over 256 codes or scans
+// with a table not defined before; a PNG with a chunk running past the
+// file's end, no IEND chunk, an empty first IDAT chunk or 16 bits per
+// channel. stb_image 2.27 overruns its buffers or reads memory it never
+// set on those.
 int Image_Decode(const uint8_t *bytes, size_t size, const char *name, ImageTga *tga, char *reason);
 
 // The names under which the image `name` is looked for, in order: its own
