@@ -116,7 +116,9 @@ int check_overlaps(const std::vector<Pk3Entry> &entries, char *reason) {
               [&](size_t a, size_t b) { return entries[a].local_offset < entries[b].local_offset; });
     for (size_t i = 1; i < order.size(); ++i) {
         const Pk3Entry &before = entries[order[i - 1]];
-        uint64_t end = uint64_t(before.local_offset) + local_header_size + before.name.size() + before.compressed_size;
+        // A zip64 member's size is not known here; reading it refuses.
+        uint32_t data_size = before.compressed_size == 0xFFFFFFFF ? 0 : before.compressed_size;
+        uint64_t end = uint64_t(before.local_offset) + local_header_size + before.name.size() + data_size;
         if (end > entries[order[i]].local_offset)
             return refuse(reason, "members %llu and %llu overlap", static_cast<unsigned long long>(order[i - 1]),
                           static_cast<unsigned long long>(order[i]));
@@ -143,7 +145,8 @@ int read_directory(Pk3 *archive, char *reason) {
     if (disk != 0 || directory_disk != 0 || entries_here != entries_total)
         return refuse(reason, "archive spread over several disks");
     if (uint64_t(directory_offset) + directory_size > end_at)
-        return refuse(reason, "central directory (%u bytes at %u) runs past the end of central directory record at %llu",
+        return refuse(reason,
+                      "central directory (%u bytes at %u) runs past the end of central directory record at %llu",
                       directory_size, directory_offset, static_cast<unsigned long long>(end_at));
     if (directory_size > pk3_max_directory_bytes)
         return refuse(reason, "central directory of %u bytes is over the limit of %u", directory_size,
