@@ -183,7 +183,9 @@ TEST(GameFiles, SearchesLooseFilesThenArchivesFromTheLastName) {
         std::vector<uint8_t> bytes;
         EXPECT_EQ(GameFiles_Read(files, "models/players/sarge/upper.md3", 9, &bytes, reason), 0);
         EXPECT_STREQ(reason, "models/players/sarge/upper.md3 in pak0.pk3: 10 bytes, over the limit of 9");
-        EXPECT_EQ(GameFiles_Find(files, "models/players"), nullptr);
+        // Folder entries and the archives themselves are no files.
+        EXPECT_EQ(GameFiles_Find(files, "models/players/"), nullptr);
+        EXPECT_EQ(GameFiles_Find(files, "pak0.pk3"), nullptr);
         GameFiles_Close(&files);
     }
     GameFiles files = GameFiles();
