@@ -1,5 +1,6 @@
 #include "pk3.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdarg>
 #include <cstring>
@@ -25,6 +26,10 @@ const size_t max_comment_size = 0xFFFF;
 // Flag bits 0 (encrypted) and 6 (strong encryption).
 const uint16_t flag_encrypted = 0x0001;
 const uint16_t flag_strong_encryption = 0x0040;
+
+// The most bytes one byte of deflate data can give: a length of 258 copied
+// in two bits (a 1-bit length code and a 1-bit distance code).
+const uint64_t deflate_max_ratio = 1032;
 
 // Compressed data is read in pieces of this size, so that a member's
 // declared compressed size never decides an allocation.
@@ -100,6 +105,27 @@ int parse_entry(const uint8_t *p, size_t left, size_t index, Pk3Entry *entry, si
     return 1;
 }
 
+// Members lie one after another: each one's local header, name and data
+// end before the next one starts. So no two entries share data, and reading
+// every member reads each byte of the file once.
+int check_overlaps(const std::vector<Pk3Entry> &entries, char *reason) {
+    std::vector<size_t> order(entries.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    std::sort(order.begin(), order.end(),
+              [&](size_t a, size_t b) { return entries[a].local_offset < entries[b].local_offset; });
+    for (size_t i = 1; i < order.size(); ++i) {
+        const Pk3Entry &before = entries[order[i - 1]];
+        // A zip64 member's size is not known here; reading it refuses.
+        uint32_t data_size = before.compressed_size == 0xFFFFFFFF ? 0 : before.compressed_size;
+        uint64_t end = uint64_t(before.local_offset) + local_header_size + before.name.size() + data_size;
+        if (end > entries[order[i]].local_offset)
+            return refuse(reason, "members %llu and %llu overlap", static_cast<unsigned long long>(order[i - 1]),
+                          static_cast<unsigned long long>(order[i]));
+    }
+    return 1;
+}
+
 int read_directory(Pk3 *archive, char *reason) {
     std::vector<uint8_t> tail;
     uint64_t end_at = 0;
@@ -119,7 +145,8 @@ int read_directory(Pk3 *archive, char *reason) {
     if (disk != 0 || directory_disk != 0 || entries_here != entries_total)
         return refuse(reason, "archive spread over several disks");
     if (uint64_t(directory_offset) + directory_size > end_at)
-        return refuse(reason, "central directory (%u bytes at %u) runs past the end of central directory record at %llu",
+        return refuse(reason,
+                      "central directory (%u bytes at %u) runs past the end of central directory record at %llu",
                       directory_size, directory_offset, static_cast<unsigned long long>(end_at));
     if (directory_size > pk3_max_directory_bytes)
         return refuse(reason, "central directory of %u bytes is over the limit of %u", directory_size,
@@ -140,7 +167,7 @@ int read_directory(Pk3 *archive, char *reason) {
         return refuse(reason, "central directory holds %llu bytes after its %u entries",
                       static_cast<unsigned long long>(directory.size() - at),
                       unsigned(entries_total));
-    return 1;
+    return check_overlaps(archive->entries, reason);
 }
 
 // The checks on a member that need no reading.
@@ -154,6 +181,11 @@ int check_entry(const Pk3Entry &entry, char *reason) {
                       unsigned(entry.method));
     if (entry.size > pk3_max_member_bytes)
         return refuse(reason, "member of %u bytes is over the limit of %u", entry.size, pk3_max_member_bytes);
+    // So that a buffer of the declared size is never larger than the member's
+    // data can fill.
+    if (entry.method == pk3_method_deflated && entry.size > entry.compressed_size * deflate_max_ratio)
+        return refuse(reason, "member declares %u bytes, more than %u bytes of deflate data can give", entry.size,
+                      entry.compressed_size);
     if (entry.method == pk3_method_stored && entry.compressed_size != entry.size)
         return refuse(reason, "stored member with a compressed size (%u) other than its size (%u)",
                       entry.compressed_size, entry.size);

@@ -57,18 +57,20 @@ struct Pk3 {
 // nothing left open. Refused: a file with no end of
 // central directory record in its last 64 KiB + 22 bytes (the comment may
 // fill them), a zip64 archive, one spread over several disks, a central
-// directory past the end of the file, over pk3_max_directory_bytes, or whose
-// entries do not fill it exactly as its record counts them. Members with
-// faults of their own are listed; reading them refuses.
+// directory past the end of the file, over pk3_max_directory_bytes, whose
+// entries do not fill it exactly as its record counts them, or whose members
+// overlap. Members with faults of their own are listed; reading them
+// refuses.
 int Pk3_Open(const std::string &path, Pk3 *archive, char *reason);
 
 // The bytes of entries[entry], exactly its declared size: 1, or 0 with a
 // reason and *bytes empty. Refused, each with its own reason: an encrypted
 // member, a zip64 one, a method other than stored or deflated, a size over
-// pk3_max_member_bytes, a local header that is not there or does not match
-// the central entry, data running into the central directory or past the
-// end of the file, deflate data that are damaged or inflate to more or
-// fewer bytes than declared, a CRC-32 mismatch, a read error, and no memory.
+// pk3_max_member_bytes or over what its deflate data can give, a local
+// header that is not there or does not match the central entry, data
+// running into the central directory or past the end of the file, deflate
+// data that are damaged or inflate to more or fewer bytes than declared, a
+// CRC-32 mismatch, a read error, and no memory.
 int Pk3_Read(const Pk3 &archive, size_t entry, std::vector<uint8_t> *bytes, char *reason);
 
 // Closes the file and empties the record; safe on a record that is closed

@@ -1,7 +1,7 @@
 // The .pk3 reader on archives from the project's own writer, each damaged in
 // one way, and the game's search order over a folder made under TMPDIR.
 #include <cstdio>
-#include <cstring>
+#include <cstdlib>
 #include <functional>
 #include <string>
 #include <vector>
@@ -123,6 +123,9 @@ TEST(Pk3Read, RefusesEachFaultWithItsOwnReason) {
         {[&](std::vector<uint8_t> *z) { Pk3Writer_Put16(z, end + 8, 0), Pk3Writer_Put16(z, end + 10, 0); },
          "central directory holds 58 bytes after its 0 entries"},
         {[&](std::vector<uint8_t> *z) { Pk3Writer_Put16(z, end + 6, 1); }, "several disks"},
+        // Deflate gives at most 1032 bytes a byte.
+        {[&](std::vector<uint8_t> *z) { Pk3Writer_Put32(z, central + 20, 2), Pk3Writer_Put32(z, central + 24, 2065); },
+         "member declares 2065 bytes, more than 2 bytes of deflate data can give"},
         // Inflating stops at the declared size, one byte short of the data
         // or past its end.
         {[&](std::vector<uint8_t> *z) { Pk3Writer_Put32(z, central + 24, 2999); },
@@ -138,6 +141,10 @@ TEST(Pk3Read, RefusesEachFaultWithItsOwnReason) {
         EXPECT_NE(first_member(zip).find(change.second), std::string::npos)
             << "wanted '" << change.second << "', got '" << first_member(zip) << "'";
     }
+    Pk3WriterLayout two;
+    std::vector<uint8_t> zip = zip_of({{"a", text, 0}, {"b", text, 0}}, &two);
+    Pk3Writer_Put32(&zip, two.central_headers[1] + 42, 1);
+    EXPECT_EQ(first_member(zip), "members 0 and 1 overlap");
 }
 
 TEST(GameFiles, SearchesLooseFilesThenArchivesFromTheLastName) {
@@ -176,7 +183,9 @@ TEST(GameFiles, SearchesLooseFilesThenArchivesFromTheLastName) {
         std::vector<uint8_t> bytes;
         EXPECT_EQ(GameFiles_Read(files, "models/players/sarge/upper.md3", 9, &bytes, reason), 0);
         EXPECT_STREQ(reason, "models/players/sarge/upper.md3 in pak0.pk3: 10 bytes, over the limit of 9");
-        EXPECT_EQ(GameFiles_Find(files, "models/players"), nullptr);
+        // Folder entries and the archives themselves are no files.
+        EXPECT_EQ(GameFiles_Find(files, "models/players/"), nullptr);
+        EXPECT_EQ(GameFiles_Find(files, "pak0.pk3"), nullptr);
         GameFiles_Close(&files);
     }
     GameFiles files = GameFiles();
