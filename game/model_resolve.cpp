@@ -1,5 +1,6 @@
 #include "model_resolve.h"
 
+#include <cctype>
 #include <cerrno>
 #include <cmath>
 #include <cstdarg>
@@ -347,7 +348,10 @@ int Model_Resolve(const ModelArgs &args, GameFiles *files, ResolvedModel *model,
     if (alone_on_disk) {
         // An .md3 by its own path: the game folder above its `models`, or
         // its own folder, gives the images.
-        std::string folded = GameFiles_Fold(args.game);
+        // Letter case and separators only: the indexes must stay the path's.
+        std::string folded = args.game;
+        for (char &c : folded)
+            c = c == '\\' ? '/' : char(std::tolower(static_cast<unsigned char>(c)));
         size_t models = folded.rfind("models/");
         game = models != std::string::npos && (models == 0 || folded[models - 1] == '/')
                    ? (models == 0 ? "." : args.game.substr(0, models - 1))
