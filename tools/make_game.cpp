@@ -187,7 +187,8 @@ std::vector<uint8_t> tga_mapped(const Picture &p, int top_down) {
     std::vector<uint32_t> colours;
     for (int row = 0; row < p.height; ++row)
         for (int x = 0; x < p.width; ++x) {
-            const uint8_t *px = &p.rgba[(size_t(row_in_file_order(p, row, top_down)) * size_t(p.width) + size_t(x)) * 4];
+            size_t source_row = size_t(row_in_file_order(p, row, top_down));
+            const uint8_t *px = &p.rgba[(source_row * size_t(p.width) + size_t(x)) * 4];
             uint32_t key = uint32_t(px[0]) << 16 | uint32_t(px[1]) << 8 | px[2];
             size_t index = 0;
             while (index < colours.size() && colours[index] != key)
