@@ -41,3 +41,9 @@ set_tests_properties(convert_tool_memory PROPERTIES ENVIRONMENT "${MD3V_TEST_ENV
 add_test(NAME convert_tool_unreadable COMMAND sh ${CMAKE_CURRENT_LIST_DIR}/conv_unreadable.sh $<TARGET_FILE:tgaconv>)
 set_tests_properties(convert_tool_unreadable PROPERTIES ENVIRONMENT "${MD3V_TEST_ENV}" SKIP_RETURN_CODE 77
                      FAIL_REGULAR_EXPRESSION "FAIL:")
+
+# md3info --resolve on make_game's test game folder, against the table at
+# the top of make_game.cpp.
+add_test(NAME resolve_tool
+         COMMAND sh ${CMAKE_CURRENT_LIST_DIR}/resolve.sh $<TARGET_FILE:md3info> ${CMAKE_BINARY_DIR}/samples_game)
+set_tests_properties(resolve_tool PROPERTIES ENVIRONMENT "${MD3V_TEST_ENV}" FAIL_REGULAR_EXPRESSION "FAIL:")
