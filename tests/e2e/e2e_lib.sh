@@ -56,11 +56,13 @@ e2e_stage() {
 }
 
 # Runs viewer.exe (or the program $1 whose window is titled $2) in the run
-# folder and waits up to 60 s for its window.
+# folder, with the arguments in VIEWER_ARGS, and waits up to 60 s for its
+# window.
 e2e_start() {
     program=${1:-viewer.exe}
     title=${2:-OpenGL}
-    (cd "$RUN" && exec "$WINE" "$program" >"$WORK/viewer.log" 2>&1) &
+    # shellcheck disable=SC2086
+    (cd "$RUN" && exec "$WINE" "$program" $VIEWER_ARGS >"$WORK/viewer.log" 2>&1) &
     VIEWER_PID=$!
     i=0
     while [ $i -lt 600 ]; do
