@@ -15,19 +15,6 @@ namespace {
 // most; deeper ones (or a loop of links) are left out.
 const int max_folder_depth = 32;
 
-#if defined(__GNUC__)
-__attribute__((format(printf, 2, 3)))
-#endif
-int refuse(char *reason, const char *format, ...) {
-    if (reason) {
-        va_list args;
-        va_start(args, format);
-        std::vsnprintf(reason, pk3_reason_size, format, args);
-        va_end(args);
-    }
-    return 0;
-}
-
 char fold_char(char c) {
     if (c == '\\')
         return '/';
@@ -83,7 +70,7 @@ int open_folder(const std::string &root, GameFiles *files, char *reason) {
     std::vector<GameFsEntry> entries;
     std::string error;
     if (!GameFs_List(root, &entries, &error))
-        return refuse(reason, "%s: %s", root.c_str(), error.c_str());
+        return Pk3_Refuse(reason, "%s: %s", root.c_str(), error.c_str());
     files->root = root;
     // Archives in plain byte order of their names, as the game sorts them
     // (case counts: "Z.pk3" comes before "a.pk3"); searched from the last.
@@ -116,13 +103,13 @@ int open_path(const std::string &path, GameFiles *files, char *reason) {
     if (kind != GAME_FS_FILE && GameFiles_PlayerFolder(path, &root, &model) && GameFs_Kind(root) == GAME_FS_FOLDER)
         return open_folder(root, files, reason);
     if (kind == GAME_FS_MISSING)
-        return refuse(reason, "%s: no such file or folder", path.c_str());
+        return Pk3_Refuse(reason, "%s: no such file or folder", path.c_str());
     if (kind == GAME_FS_FOLDER)
         return open_folder(path, files, reason);
     Pk3 archive = Pk3();
     char why[pk3_reason_size] = "";
     if (!Pk3_Open(path, &archive, why))
-        return refuse(reason, "%s: %s", path.c_str(), why);
+        return Pk3_Refuse(reason, "%s: %s", path.c_str(), why);
     files->archives.push_back(archive);
     files->archive_names.push_back(file_name_of(path));
     index_archive(files, 0);
@@ -172,7 +159,7 @@ int GameFiles_Open(const std::string &path, GameFiles *files, char *reason) {
     try {
         result = open_path(path, files, reason);
     } catch (const std::bad_alloc &) {
-        result = refuse(reason, "out of memory");
+        result = Pk3_Refuse(reason, "out of memory");
     }
     if (!result)
         GameFiles_Close(files);
@@ -203,36 +190,36 @@ int GameFiles_Read(const GameFiles &files, const std::string &path, size_t max_b
     bytes->clear();
     const GameFilesRef *ref = GameFiles_Find(files, path);
     if (!ref)
-        return refuse(reason, "%s: not found", path.c_str());
+        return Pk3_Refuse(reason, "%s: not found", path.c_str());
     if (ref->archive >= 0) {
         const Pk3 &archive = files.archives[size_t(ref->archive)];
         const char *source = files.archive_names[size_t(ref->archive)].c_str();
         if (archive.entries[ref->entry].size > max_bytes)
-            return refuse(reason, "%s in %s: %u bytes, over the limit of %llu", ref->name.c_str(), source,
+            return Pk3_Refuse(reason, "%s in %s: %u bytes, over the limit of %llu", ref->name.c_str(), source,
                           archive.entries[ref->entry].size, static_cast<unsigned long long>(max_bytes));
         char why[pk3_reason_size] = "";
         if (!Pk3_Read(archive, ref->entry, bytes, why))
-            return refuse(reason, "%s in %s: %s", ref->name.c_str(), source, why);
+            return Pk3_Refuse(reason, "%s in %s: %s", ref->name.c_str(), source, why);
         return 1;
     }
     FILE *file = GameFs_Open(ref->loose_path);
     if (!file)
-        return refuse(reason, "%s: cannot be opened", ref->loose_path.c_str());
+        return Pk3_Refuse(reason, "%s: cannot be opened", ref->loose_path.c_str());
     uint64_t size = 0;
     int result = GameFs_Size(file, &size) && GameFs_Seek(file, 0);
     if (!result)
-        refuse(reason, "%s: cannot be read", ref->loose_path.c_str());
+        Pk3_Refuse(reason, "%s: cannot be read", ref->loose_path.c_str());
     else if (size > max_bytes)
-        result = refuse(reason, "%s: %llu bytes, over the limit of %llu", ref->loose_path.c_str(),
+        result = Pk3_Refuse(reason, "%s: %llu bytes, over the limit of %llu", ref->loose_path.c_str(),
                         static_cast<unsigned long long>(size), static_cast<unsigned long long>(max_bytes));
     try {
         if (result)
             bytes->resize(size_t(size));
     } catch (const std::bad_alloc &) {
-        result = refuse(reason, "out of memory (%llu bytes)", static_cast<unsigned long long>(size));
+        result = Pk3_Refuse(reason, "out of memory (%llu bytes)", static_cast<unsigned long long>(size));
     }
     if (result && size && std::fread(bytes->data(), 1, bytes->size(), file) != bytes->size())
-        result = refuse(reason, "%s: cannot be read", ref->loose_path.c_str());
+        result = Pk3_Refuse(reason, "%s: cannot be read", ref->loose_path.c_str());
     std::fclose(file);
     if (!result)
         bytes->clear();

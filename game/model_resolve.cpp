@@ -22,19 +22,6 @@ const char default_skin[] = "default";
 const char default_weapon[] = "machinegun";
 const char players_folder[] = "models/players/";
 
-#if defined(__GNUC__)
-__attribute__((format(printf, 2, 3)))
-#endif
-int refuse(char *reason, const char *format, ...) {
-    if (reason) {
-        va_list arguments;
-        va_start(arguments, format);
-        std::vsnprintf(reason, resolve_reason_size, format, arguments);
-        va_end(arguments);
-    }
-    return 0;
-}
-
 int equal_folded(const std::string &a, const std::string &b) {
     return GameFiles_Fold(a) == GameFiles_Fold(b);
 }
@@ -305,7 +292,7 @@ int ModelArgs_Parse(const std::vector<std::string> &args, ModelArgs *out, char *
             continue;
         }
         if (i + 1 >= args.size())
-            return refuse(reason, "%s needs a value", arg.c_str());
+            return Pk3_Refuse(reason, "%s needs a value", arg.c_str());
         const std::string &value = args[++i];
         if (arg == "--skin") {
             out->skin = value;
@@ -314,20 +301,20 @@ int ModelArgs_Parse(const std::vector<std::string> &args, ModelArgs *out, char *
         } else if (arg == "--legs" || arg == "--torso") {
             int anim = Anim_Find(value.c_str());
             if (anim < 0)
-                return refuse(reason, "%s: no animation %s", arg.c_str(), value.c_str());
+                return Pk3_Refuse(reason, "%s: no animation %s", arg.c_str(), value.c_str());
             (arg == "--legs" ? out->legs : out->torso) = anim;
         } else if (arg == "--time") {
             char *end = nullptr;
             out->time = std::strtod(value.c_str(), &end);
             if (value.empty() || *end || !std::isfinite(out->time) || out->time < 0)
-                return refuse(reason, "--time: %s is not a number of seconds", value.c_str());
+                return Pk3_Refuse(reason, "--time: %s is not a number of seconds", value.c_str());
             out->has_time = 1;
         } else {
-            return refuse(reason, "unknown option %s", arg.c_str());
+            return Pk3_Refuse(reason, "unknown option %s", arg.c_str());
         }
     }
     if (positional.empty() || positional.size() > 2)
-        return refuse(reason, "give GAME [MODEL], or FILE.md3");
+        return Pk3_Refuse(reason, "give GAME [MODEL], or FILE.md3");
     out->game = positional[0];
     if (positional.size() == 2) {
         if (ends_with_md3(positional[1]))
@@ -358,7 +345,7 @@ int Model_Resolve(const ModelArgs &args, GameFiles *files, ResolvedModel *model,
                    : folder_of(args.game);
     }
     if (!GameFiles_Open(game, files, why))
-        return refuse(reason, "%s: %s", game.c_str(), why);
+        return Pk3_Refuse(reason, "%s: %s", game.c_str(), why);
     read_shaders(*files, &model->shaders);
 
     if (!args.member.empty()) {
@@ -384,13 +371,13 @@ int Model_Resolve(const ModelArgs &args, GameFiles *files, ResolvedModel *model,
         std::vector<std::string> models = GameFiles_PlayerModels(*files);
         std::string name = player.empty() ? (models.empty() ? "" : models[0]) : find_player_model(*files, player);
         if (name.empty())
-            return refuse(reason, player.empty() ? "%s holds no player model" : "%s holds no player model %s",
+            return Pk3_Refuse(reason, player.empty() ? "%s holds no player model" : "%s holds no player model %s",
                           args.game.c_str(), player.c_str());
         resolve_player(args, *files, name, model);
     }
     for (const ResolvedPiece &piece : model->pieces)
         if (!piece.reason.empty())
-            return refuse(reason, "%s: %s", piece.path.c_str(), piece.reason.c_str());
+            return Pk3_Refuse(reason, "%s: %s", piece.path.c_str(), piece.reason.c_str());
     return 1;
 }
 

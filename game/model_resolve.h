@@ -14,8 +14,9 @@
 #include "game_files.h"
 #include "shader.h"
 
-// Room for a reason, its NUL included.
-const size_t resolve_reason_size = 256;
+// Room for a reason, its NUL included: the archive reader's, whose refusals
+// it passes on.
+const size_t resolve_reason_size = pk3_reason_size;
 
 // The largest MD3 file or image read from the game data.
 const size_t resolve_max_file_bytes = 64u << 20;

@@ -19,6 +19,14 @@
 // Room for a refusal reason, its NUL included.
 const size_t pk3_reason_size = 256;
 
+// Writes a refusal's reason into a buffer of pk3_reason_size bytes when one
+// is wanted (reason not null); returns 0, the result of every refusal. The
+// game data's readers and the model resolution share it.
+#if defined(__GNUC__)
+__attribute__((format(printf, 2, 3)))
+#endif
+int Pk3_Refuse(char *reason, const char *format, ...);
+
 // The largest member that is read, uncompressed. MD3 files of real models
 // run to a few MiB (the largest in OpenArena's data is 3.4 MB), and the
 // largest texture worth loading, 4096 x 4096 x 32 bits uncompressed, is
