@@ -328,7 +328,13 @@ int ModelArgs_Parse(const std::vector<std::string> &args, ModelArgs *out, char *
 }
 
 int Model_Resolve(const ModelArgs &args, GameFiles *files, ResolvedModel *model, char *reason) {
+    // Game data already open is searched as it is, with the scripts read then.
+    int open = !files->root.empty() || !files->archives.empty();
+    ShaderSet shaders = ShaderSet();
+    if (open)
+        shaders = std::move(model->shaders);
     *model = ResolvedModel();
+    model->shaders = std::move(shaders);
     char why[pk3_reason_size] = "";
     int alone_on_disk = args.member == args.game;
     std::string game = args.game, player;
@@ -344,9 +350,11 @@ int Model_Resolve(const ModelArgs &args, GameFiles *files, ResolvedModel *model,
                    ? (models == 0 ? "." : args.game.substr(0, models - 1))
                    : folder_of(args.game);
     }
-    if (!GameFiles_Open(game, files, why))
-        return Pk3_Refuse(reason, "%s: %s", game.c_str(), why);
-    read_shaders(*files, &model->shaders);
+    if (!open) {
+        if (!GameFiles_Open(game, files, why))
+            return Pk3_Refuse(reason, "%s: %s", game.c_str(), why);
+        read_shaders(*files, &model->shaders);
+    }
 
     if (!args.member.empty()) {
         model->model = args.member;

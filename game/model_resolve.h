@@ -79,8 +79,11 @@ struct ResolvedModel {
     std::string animation_reason;     // why there is none, or its first fault
 };
 
-// Finds everything the arguments name. files must be value-initialised; it
-// is opened on the game data (the caller closes it). 1 when every piece was
+// Finds everything the arguments name. A value-initialised files is opened
+// on the game data (the caller closes it) and its shader scripts read into
+// model; files and model from an earlier call on the same GAME are searched
+// and kept as they are, as a viewer going from model to model does. 1 when
+// every piece was
 // found and loads; 0 otherwise, with reason saying why the first did not
 // (pieces that were found are still given). A GAME that cannot be opened
 // gives 0 and no pieces.

@@ -2,7 +2,8 @@
 # Builds the benchmarks (Release, -DMD3V_BENCH=ON) in their own trees and
 # prints every figure next to its peer, ceiling or floor as a ratio of times
 # (ours / peer: below 1 is faster than the peer):
-#   build/bench       host benchmarks: md3v_bench (Google Benchmark, Mesa)
+#   build/bench       host benchmarks: md3v_bench (Google Benchmark, Mesa) and
+#                     game_load_bench (player models from a game folder)
 #   build/bench-win   wine_frame_bench.exe, run under Wine on Xvfb
 #   bench/tgaconv_bench.sh  tgaconv over a folder of textures against Pillow,
 #                     ImageMagick and its floor (also runnable alone)
@@ -16,7 +17,8 @@ OUT=${MD3V_BENCH_BUILD:-build/bench}
 JOBS=$(nproc 2>/dev/null || echo 2)
 
 cmake -S . -B "$OUT" -DCMAKE_BUILD_TYPE=Release -DMD3V_BENCH=ON >/dev/null
-cmake --build "$OUT" -j "$JOBS" --target md3v_bench >"$OUT/build.log" 2>&1 || { tail -n 40 "$OUT/build.log"; exit 1; }
+cmake --build "$OUT" -j "$JOBS" --target md3v_bench game_load_bench >"$OUT/build.log" 2>&1 ||
+    { tail -n 40 "$OUT/build.log"; exit 1; }
 cmake -S . -B "$OUT-win" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-x86_64.cmake" \
       -DCMAKE_BUILD_TYPE=Release -DMD3V_BENCH=ON >/dev/null
 cmake --build "$OUT-win" -j "$JOBS" --target wine_frame_bench wine_filter_bench >"$OUT-win/build.log" 2>&1 ||
@@ -24,6 +26,17 @@ cmake --build "$OUT-win" -j "$JOBS" --target wine_frame_bench wine_filter_bench 
 
 echo "== host: $(hostname), $(lscpu | sed -n 's/^Model name: *//p'), $(nproc) CPUs"
 "$OUT/bench/md3v_bench" --benchmark_out="$OUT/results.json" --benchmark_out_format=json "$@" >"$OUT/results.txt"
+
+# Every player model of a game folder loaded in turn against reading the
+# same members and decoding the same images (MD3V_BENCH_GAME, by default
+# Debian's OpenArena data when it is installed).
+GAME=${MD3V_BENCH_GAME:-/usr/share/games/openarena/baseoa}
+if [ -d "$GAME" ]; then
+    echo "-- every player model of $GAME loaded in turn, against its floor (fastest of 5)"
+    "$OUT/bench/game_load_bench" "$GAME" 5
+else
+    echo "-- no game folder at $GAME: the model-loading benchmark is not run"
+fi
 
 # The Wine run: the viewer's sample files and DLLs next to the program.
 WINE_DIR="$ROOT/$OUT/wine-run"
