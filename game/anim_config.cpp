@@ -128,9 +128,11 @@ int AnimConfig_Parse(const char *text, size_t size, AnimConfig *config, char *re
             if (!row_good[id])
                 continue;
             AnimRow &row = config->rows[id];
-            if (row.first - lowered_by < 0) {
-                TextFaults_Add(&config->faults, reason, "%s: first frame %d lowered by %d is below 0", anim_names[id],
-                               row.first, lowered_by);
+            // LEGS_WALKCR before TORSO_GESTURE raises the rows instead, and
+            // never past the largest frame taken.
+            if (row.first - lowered_by < 0 || row.first - lowered_by > anim_max_frames) {
+                TextFaults_Add(&config->faults, reason, "%s: first frame %d lowered by %d is outside 0 to %ld",
+                               anim_names[id], row.first, lowered_by, anim_max_frames);
                 row = AnimRow();
             } else {
                 row.first -= lowered_by;

@@ -319,7 +319,7 @@ TEST(AnimConfig, FaultsAreReasonsAndFaultyRowsHoldFrameZero) {
     for (int row = 0; row < anim_count; ++row)
         text += std::to_string(row == ANIM_LEGS_IDLE ? 5 : 10 * row) + " 5 2 20\n";
     EXPECT_EQ(parse_anim(text, &config, reason), 0);
-    EXPECT_STREQ(reason, "LEGS_IDLE: first frame 5 lowered by 70 is below 0");
+    EXPECT_STREQ(reason, "LEGS_IDLE: first frame 5 lowered by 70 is outside 0 to 100000");
     EXPECT_EQ(config.rows[ANIM_LEGS_IDLE].count, 0);
     EXPECT_EQ(config.rows[ANIM_LEGS_TURN].first, 170);
 }
