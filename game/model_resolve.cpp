@@ -197,11 +197,8 @@ ResolvedPiece load_piece(const GameFiles &files, ResolvePiece kind, const std::s
     ResolvedPiece piece = {};
     piece.piece = kind;
     piece.path = path;
-    std::string source;
-    if (read_game_file(files, path, &piece.bytes, &source, &piece.reason) && md3_surfaces(&piece))
-        piece.source = source;
-    else if (!source.empty())
-        piece.source = source;
+    if (read_game_file(files, path, &piece.bytes, &piece.source, &piece.reason))
+        md3_surfaces(&piece);
     return piece;
 }
 

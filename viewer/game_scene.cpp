@@ -1,6 +1,5 @@
 #include "game_scene.h"
 
-#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -66,24 +65,15 @@ uint32_t make_checks() {
     return upload_pixels(pixels, checks_side, checks_side);
 }
 
-// A decoded grey image as 24-bit: tga.dll makes 8-bit files alpha textures.
-void grey_to_colour(ImageTga *tga) {
-    if (tga->size < tga_header_size || tga->bytes[16] != 8)
-        return;
-    int width = tga->bytes[12] | tga->bytes[13] << 8, height = tga->bytes[14] | tga->bytes[15] << 8;
+// A decoded image's texture; a grey one goes as 24-bit, since tga.dll makes
+// 8-bit files alpha textures.
+uint32_t upload_decoded(const ImageTga &tga) {
+    if (tga.size < tga_header_size || tga.bytes[16] != 8)
+        return TGA_UploadImageMemory(tga.bytes, tga.size);
     std::vector<uint8_t> pixels;
-    for (size_t i = tga_header_size; i < tga->size; ++i)
-        pixels.insert(pixels.end(), 3, tga->bytes[i]);
-    std::vector<uint8_t> file(tga_header_size);
-    TgaConvert_WriteHeader(file.data(), width, height, 24);
-    file.insert(file.end(), pixels.begin(), pixels.end());
-    uint8_t *bytes = static_cast<uint8_t *>(std::malloc(file.size()));
-    if (!bytes)
-        return;
-    std::copy(file.begin(), file.end(), bytes);
-    std::free(tga->bytes);
-    tga->bytes = bytes;
-    tga->size = file.size();
+    for (size_t i = tga_header_size; i < tga.size; ++i)
+        pixels.insert(pixels.end(), 3, tga.bytes[i]);
+    return upload_pixels(pixels, tga.bytes[12] | tga.bytes[13] << 8, tga.bytes[14] | tga.bytes[15] << 8);
 }
 
 // The image `name` from the game data, under any name it may have, decoded
@@ -113,8 +103,7 @@ uint32_t upload_image(const std::string &name, std::string *missing) {
     } else if (!Image_Decode(bytes.data(), bytes.size(), found.c_str(), &tga, why)) {
         *missing = found + ": " + why;
     } else {
-        grey_to_colour(&tga);
-        texture = TGA_UploadImageMemory(tga.bytes, tga.size);
+        texture = upload_decoded(tga);
         std::free(tga.bytes);
         if (!texture)
             *missing = found + ": tga.dll refused it";
@@ -433,10 +422,7 @@ void GameScene_Render(double seconds) {
     glCullFace(GL_FRONT);
     glEnable(GL_TEXTURE_2D);
     glPushMatrix();
-    // Placed as the fixed scene places its model: +x towards the viewer, +z up.
-    glTranslatef(0.0f, -10.0f, -50.0f);
-    glRotatef(-90.0f, 1.0f, 0.0f, 0.0f);
-    glRotatef(-90.0f, 0.0f, 0.0f, 1.0f);
+    Scene_PlaceModel();
     Md3Model *root = piece_of(RESOLVE_LOWER) ? piece_of(RESOLVE_LOWER) : piece_of(RESOLVE_MODEL);
     if (piece_of(RESOLVE_LOWER)) {
         set_frame(piece_of(RESOLVE_LOWER), Model_FrameAt(scene_model, scene_args.legs, seconds));
@@ -455,9 +441,7 @@ void GameScene_Render(double seconds) {
     glCullFace(GL_BACK);
 
     Overlay_Begin(window_width, window_height);
-    glColor3f(1.0f, 1.0f, 1.0f);
-    Font_Print(0, 16, font_base, font_texture, "%s", reinterpret_cast<const char *>(gluErrorString(glGetError())));
-    Font_Print(0, 0, font_base, font_texture, fps_text);
+    Scene_PrintStatus();
     // What is shown and what is missing, from the top of the window down.
     std::vector<std::string> lines = GameScene_Lines(seconds);
     for (size_t i = 0; i < lines.size(); ++i)

@@ -76,11 +76,7 @@ void Scene_Render(void) {
     glEnable(GL_TEXTURE_2D);
 
     glPushMatrix();
-    // Model +x towards the viewer, +y to the right, +z up; origin 50 units
-    // ahead of the eye and 10 below it.
-    glTranslatef(0.0f, -10.0f, -50.0f);
-    glRotatef(-90.0f, 1.0f, 0.0f, 0.0f);
-    glRotatef(-90.0f, 0.0f, 0.0f, 1.0f);
+    Scene_PlaceModel();
     hold_frame(&lower_model, SCENE_POSE_FRAME);
     hold_frame(&upper_model, SCENE_POSE_FRAME);
     MD3_Draw(&lower_model);
@@ -90,13 +86,25 @@ void Scene_Render(void) {
     glCullFace(GL_BACK);
 
     Overlay_Begin(window_width, window_height);
+    Scene_PrintStatus();
+    Overlay_End();
+}
+
+void Scene_PlaceModel(void) {
+    // Model +x towards the viewer, +y to the right, +z up; origin 50 units
+    // ahead of the eye and 10 below it.
+    glTranslatef(0.0f, -10.0f, -50.0f);
+    glRotatef(-90.0f, 1.0f, 0.0f, 0.0f);
+    glRotatef(-90.0f, 0.0f, 0.0f, 1.0f);
+}
+
+void Scene_PrintStatus(void) {
     glColor3f(1.0f, 1.0f, 1.0f);
     // Reading the error here also clears it for the next frame.
     Font_Print(0, 16, font_base, font_texture, "%s",
                reinterpret_cast<const char *>(gluErrorString(glGetError())));
     // The frame-rate text holds no conversion, so it serves as the format.
     Font_Print(0, 0, font_base, font_texture, fps_text);
-    Overlay_End();
 }
 
 void Overlay_Begin(int width, int height) {

@@ -31,6 +31,14 @@ void Scene_Init(void);
 // Draws one frame: the model, then the overlay text.
 void Scene_Render(void);
 
+// The model's placement before the eye, applied to the current matrix; the
+// scene of a model given on the command line places its model the same way.
+void Scene_PlaceModel(void);
+
+// The two status lines at the lower left, white: the OpenGL error (reading
+// it clears it) and the frame rate. Between Overlay_Begin and Overlay_End.
+void Scene_PrintStatus(void);
+
 // Pixel-space 2D state for text over a width x height client; Overlay_End
 // puts back everything Overlay_Begin changed.
 void Overlay_Begin(int width, int height);
