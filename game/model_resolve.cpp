@@ -15,6 +15,7 @@
 
 const char *const resolve_piece_names[] = {"lower", "upper", "head", "weapon", "barrel", "model"};
 const char *const resolve_builtin_source = "builtin";
+const char *const resolve_hidden_image = "(hidden)";
 
 namespace {
 
@@ -182,7 +183,12 @@ void skin_surfaces(const GameFiles &files, const ShaderSet &shaders, const std::
             surface.missing = file_name + " " + why;
         } else if (!entry) {
             surface.missing = "no line in " + file_name;
-        } else if (entry->image.empty() || equal_folded(entry->image, "null")) {
+        } else if (entry->image.empty()) {
+            // Skins leave a surface's image empty to take it off the model
+            // (a vest that one skin has and another lacks).
+            surface.hidden = 1;
+            surface.source = file_name + " line " + std::to_string(entry->line);
+        } else if (equal_folded(entry->image, "null")) {
             surface.entry = entry->image;
             surface.missing = file_name + " line " + std::to_string(entry->line) + " names no image";
         } else {
@@ -406,8 +412,11 @@ std::vector<std::string> Model_ResolveLines(const ResolvedModel &model, const Mo
     for (const ResolvedPiece &piece : model.pieces) {
         for (const ResolvedSurface &surface : piece.surfaces) {
             std::string line = "surface" + tab + resolve_piece_names[piece.piece] + tab + surface.surface + tab;
-            lines.push_back(line + (surface.missing.empty() ? surface.image + tab + surface.source
-                                                            : "-" + tab + surface.missing));
+            if (surface.hidden)
+                lines.push_back(line + resolve_hidden_image + tab + surface.source);
+            else
+                lines.push_back(line + (surface.missing.empty() ? surface.image + tab + surface.source
+                                                                : "-" + tab + surface.missing));
             if (surface.shader >= 0)
                 shaders_used.insert(surface.shader);
         }

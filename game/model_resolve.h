@@ -48,6 +48,9 @@ extern const char *const resolve_piece_names[];
 // The source of an image that no file gives: a shader's $whiteimage.
 extern const char *const resolve_builtin_source;
 
+// What `md3info --resolve` prints for the image of a hidden surface.
+extern const char *const resolve_hidden_image;
+
 struct ResolvedSurface {
     std::string surface;
     std::string entry;     // the skin line's image or the MD3 shader record, as written
@@ -55,6 +58,7 @@ struct ResolvedSurface {
     std::string image;     // the image that gives the colour, as the data spells it; empty when missing
     std::string source;    // where it was found: a .pk3 file's name, "folder" or resolve_builtin_source
     std::string missing;   // why there is no image; empty when found
+    int hidden;            // the skin leaves the image empty: the surface is not drawn, as the game does
 };
 
 struct ResolvedPiece {

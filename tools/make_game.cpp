@@ -61,7 +61,8 @@
 //               names stale.tga for all four)
 //   skin blue
 //     l_legs, u_chest, h_*   testman_blue.png: 20 40 220
-//     l_fin, u_arms, u_hair  the shaders as in the default skin
+//     l_fin                  hidden: its line leaves the image empty
+//     u_arms, u_hair         the shaders as in the default skin
 //   weapon machinegun
 //     w_machinegun   its MD3 shader record names .../machinegun.tga: 60 90 140
 //     w_barrel       .../machinegun_barrel.tga on the weapon's tag_barrel: 160 160 40
@@ -259,10 +260,10 @@ std::string head_skin(const std::string &image) {
 // shaders' (l_fin, u_arms, u_hair), which keep them, and the head's, which
 // name head_image.
 void add_coloured_skins(std::vector<Pk3WriterMember> *pak, const std::string &skin, const std::string &image,
-                        const std::string &head_image) {
+                        const std::string &head_image, const std::string &fin_entry) {
     std::string p = player_dir;
     add_file(pak, p + "lower_" + skin + ".skin",
-             text("l_legs," + p + image + "\nl_fin," + p + "fin\n"));
+             text("l_legs," + p + image + "\nl_fin," + fin_entry + "\n"));
     add_file(pak, p + "upper_" + skin + ".skin",
              text("u_chest," + p + image + "\nu_arms," + p + "arms_env\nu_hair," + p + "hair.tga\n"));
     add_file(pak, p + "head_" + skin + ".skin",
@@ -376,8 +377,9 @@ int add_player(std::vector<Pk3WriterMember> *pak) {
     add_file(pak, p + "head_default.skin",
              text("h_helmet," + p + "helmet.tga\nh_visor," + p + "visor.png\nh_crest,null\n"));
     // The loose head_red.skin overrides this one's stale.tga.
-    add_coloured_skins(pak, "red", "testman_red.tga", "stale.tga");
-    add_coloured_skins(pak, "blue", "testman_blue.png", "testman_blue.png");
+    add_coloured_skins(pak, "red", "testman_red.tga", "stale.tga", p + "fin");
+    // The blue skin leaves the fin's image empty: it has no fin.
+    add_coloured_skins(pak, "blue", "testman_blue.png", "testman_blue.png", "");
     add_file(pak, p + "animation.cfg", text(animation_config));
     add_file(pak, "scripts/testman.shader", text(shader_script));
 

@@ -35,6 +35,7 @@ struct SurfaceLook {
     const Shader *shader;                          // null: one lit stage of textures[0][0]
     std::vector<std::vector<uint32_t>> textures;   // by stage
     int blended;                                   // drawn after the opaque surfaces
+    int hidden;                                    // not drawn at all
 };
 
 ModelArgs scene_args;
@@ -114,7 +115,9 @@ uint32_t upload_image(const std::string &name, std::string *missing) {
 
 // The look of a resolved surface; what cannot be found shows as checks.
 SurfaceLook look_of(ResolvedSurface *surface) {
-    SurfaceLook look = {nullptr, {}, 0};
+    SurfaceLook look = {nullptr, {}, 0, surface->hidden};
+    if (look.hidden)
+        return look;
     if (surface->missing.empty() && surface->shader >= 0) {
         look.shader = &scene_model.shaders.shaders[size_t(surface->shader)];
         for (const ShaderStage &stage : look.shader->stages) {
@@ -333,7 +336,7 @@ void draw_looks(const Md3Model *model, int32_t frame_a, int32_t frame_b, float f
     const std::vector<SurfaceLook> &looks = scene_looks[index];
     for (size_t i = 0; i < looks.size(); ++i) {
         const SurfaceLook &look = looks[i];
-        if (look.blended != pass->blended)
+        if (look.hidden || look.blended != pass->blended)
             continue;
         const Md3Surface *surface = &model->surfaces[i];
         if (!look.shader) {

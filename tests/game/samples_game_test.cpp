@@ -83,7 +83,7 @@ TEST_F(SamplesGame, LooseFilesThenTheLastArchiveWin) {
 
 // Every skin parses, names only its piece's surfaces, and each image it
 // names is found or is a shader; only head_default leaves h_crest (null)
-// and h_ears (no line) without one.
+// and h_ears (no line) without one, and lower_blue hides l_fin.
 TEST_F(SamplesGame, SkinsCoverThePiecesSurfaces) {
     ShaderSet set = shaders();
     char reason[game_text_reason_size] = "";
@@ -99,7 +99,9 @@ TEST_F(SamplesGame, SkinsCoverThePiecesSurfaces) {
             EXPECT_NE(std::find(names.begin(), names.end(), entry.surface), names.end()) << path;
         for (const std::string &surface : names) {
             const SkinEntry *entry = Skin_Find(&parsed, surface.c_str());
-            if (!entry || entry->image == "null") {
+            if (entry && entry->image.empty()) {
+                EXPECT_EQ(path + " " + surface, player + "lower_blue.skin l_fin");
+            } else if (!entry || entry->image == "null") {
                 ++missing;
                 EXPECT_EQ(path, player + "head_default.skin") << surface;
                 EXPECT_EQ(surface, entry ? "h_crest" : "h_ears");

@@ -68,6 +68,9 @@ $said"
 said=$(resolve "$game/models/players/testman" --skin red --weapon none | grep -c "^surface head h_[a-z]* models/players/testman/testman_red.tga ")
 [ "$said" = 4 ] || fail "the red skin's head: $(resolve "$game" --skin red | grep "^surface head")"
 resolve "$game" testman --skin green | grep -qx "skin blue no skin green: showing blue" || fail "no fallback from skin green"
+# A line that leaves the image empty hides the surface rather than missing it.
+resolve "$game" --skin blue | grep -qx "surface lower l_fin (hidden) lower_blue.skin line 2" ||
+    fail "the blue skin's fin: $(resolve "$game" --skin blue | grep l_fin)"
 resolve "$game" --weapon none | grep -q "^piece weapon" && fail "--weapon none still has a weapon"
 
 # A member alone, from one .pk3 file: its MD3 shader record names its image.
