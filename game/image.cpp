@@ -50,7 +50,7 @@ uint64_t read_uint32_be(const uint8_t *bytes) {
 }
 
 // JPEG markers (after a 0xFF byte): start of image, start of a progressive
-// frame, Huffman tables, start of scan, end of image, and those without a
+// frame (refused), Huffman tables, start of scan, end of image, and those without a
 // length: the eight restarts and TEM.
 const uint8_t jpeg_marker_soi = 0xD8;
 const uint8_t jpeg_marker_sof2 = 0xC2;
@@ -131,21 +131,14 @@ int check_jpeg_tables(const uint8_t *data, size_t length, bool defined[2][jpeg_t
 }
 
 // A scan's components must name tables defined before it: stb_image 2.27
-// reads an undefined table's memory as it finds it. A progressive scan of
-// DC coefficients (spectral start 0) takes DC tables on its first pass, one
-// of AC coefficients AC tables; a sequential scan both.
-int check_jpeg_scan(const uint8_t *data, size_t length, bool progressive, bool defined[2][jpeg_table_slots],
-                    char *reason) {
+// reads an undefined table's memory as it finds it.
+int check_jpeg_scan(const uint8_t *data, size_t length, bool defined[2][jpeg_table_slots], char *reason) {
     if (length < 1 || length < 1 + size_t(data[0]) * 2 + 3)
         return TGA_Refuse(reason, "JPEG scan header cut short");
     size_t components = data[0];
-    int spectral_start = data[1 + components * 2], high_bit = data[3 + components * 2] >> 4;
-    bool needs_dc = !progressive || (spectral_start == 0 && high_bit == 0);
-    bool needs_ac = !progressive || spectral_start > 0;
     for (size_t i = 0; i < components; ++i) {
         int dc = data[2 + i * 2] >> 4, ac = data[2 + i * 2] & 15;
-        if ((needs_dc && (dc >= jpeg_table_slots || !defined[0][dc])) ||
-            (needs_ac && (ac >= jpeg_table_slots || !defined[1][ac])))
+        if (dc >= jpeg_table_slots || !defined[0][dc] || ac >= jpeg_table_slots || !defined[1][ac])
             return TGA_Refuse(reason, "JPEG scan uses a Huffman table not defined before it");
     }
     return 1;
@@ -157,7 +150,6 @@ int check_jpeg_scan(const uint8_t *data, size_t length, bool progressive, bool d
 // data runs out, and so would take it as whole.
 int check_jpeg(const uint8_t *bytes, size_t size, char *reason) {
     bool defined[2][jpeg_table_slots] = {};
-    bool progressive = false;
     size_t at = 2;
     for (;;) {
         if (at >= size || bytes[at] != 0xFF)
@@ -179,13 +171,16 @@ int check_jpeg(const uint8_t *bytes, size_t size, char *reason) {
         const uint8_t *data = bytes + at + 2;
         size_t length = size_t(read_uint16_be(bytes + at)) - 2;
         at += 2 + length;
+        // stb_image 2.27 shifts its bit buffer past its width on damaged
+        // progressive data (the fuzzer's finding), and 2.27 is what Debian
+        // gives; player models' JPEGs are baseline.
         if (marker == jpeg_marker_sof2)
-            progressive = true;
+            return TGA_Refuse(reason, "progressive JPEG is not read (only baseline JPEG is)");
         if (marker == jpeg_marker_dht && !check_jpeg_tables(data, length, defined, reason))
             return 0;
         if (marker != jpeg_marker_sos)
             continue;
-        if (!check_jpeg_scan(data, length, progressive, defined, reason))
+        if (!check_jpeg_scan(data, length, defined, reason))
             return 0;
         // The entropy-coded data holds 0xFF only before 0 or a restart
         // marker; the next other marker ends it.

@@ -1,9 +1,9 @@
 // The game data's images, decoded in memory into TGA files of the form that
 // the tga library reads (tga/tga_convert.h): type 2 at 24 bits, or 32 bits
 // when the image has alpha, or type 3 at 8 bits for grey, rows bottom to
-// top. TGA files of every kind go through the converter; JPEG (baseline and
-// progressive) and PNG through stb_image, compiled here for those two
-// formats only. Refusals give one short line in a buffer of tga_reason_size
+// top. TGA files of every kind go through the converter; baseline JPEG and
+// PNG through stb_image, compiled here for those two formats only (its
+// progressive JPEG decoding is refused: unsafe on damaged data). Refusals give one short line in a buffer of tga_reason_size
 // bytes (null: not wanted). Nothing here keeps state.
 #ifndef GAME_IMAGE_H
 #define GAME_IMAGE_H

@@ -42,7 +42,7 @@ for target in $TARGETS; do
     esac
     corpus=$OUT/corpus/$kind
     seeds=$OUT/fuzz/seeds/${kind%-upload}
-    mkdir -p "$corpus" "$OUT/artifacts" "tests/fuzz/regressions/$kind"
+    mkdir -p "$corpus" "$seeds" "$OUT/artifacts" "tests/fuzz/regressions/$kind"
     echo "== $target for ${SECONDS_PER_TARGET}s"
     # A truthful 32767 x 32767 x 32-bit image needs 4 GiB, so the malloc
     # limit sits just above it; -timeout flags any single input over 10 s.

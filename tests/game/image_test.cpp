@@ -92,6 +92,11 @@ TEST(ImageDecode, JpegComesWithinToleranceBottomToTop) {
         EXPECT_NEAR(bgr[2], 255 - blue, 12) << i;
     }
     EXPECT_EQ(decode(Bytes(file.begin(), file.end() - 40), "x.jpg").substr(0, 25), "refused: truncated JPEG (");
+    // The same frame marked progressive.
+    for (size_t i = 0; i + 1 < file.size(); ++i)
+        if (file[i] == 0xFF && file[i + 1] == 0xC0)
+            file[i + 1] = 0xC2;
+    EXPECT_EQ(decode(file, "x.jpg"), "refused: progressive JPEG is not read (only baseline JPEG is)");
 }
 
 TEST(ImageDecode, RefusesOversizedSixteenBitTruncatedAndMislabelledFiles) {
