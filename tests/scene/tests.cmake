@@ -23,3 +23,9 @@ target_compile_definitions(scene_tests PRIVATE MD3V_SAMPLE_DIR="${CMAKE_BINARY_D
 target_compile_definitions(scene_short_tests PRIVATE MD3V_SAMPLE_DIR="${MD3V_SHORT_SAMPLE_DIR}")
 add_dependencies(scene_tests samples)
 add_dependencies(scene_short_tests samples_short)
+
+# The camera, key table and animation clock (viewer_input), without GL.
+add_executable(viewer_input_tests ${CMAKE_CURRENT_LIST_DIR}/viewer_input_test.cpp)
+target_link_libraries(viewer_input_tests PRIVATE viewer_input GTest::gtest GTest::gtest_main)
+add_test(NAME viewer_input_tests COMMAND viewer_input_tests)
+set_tests_properties(viewer_input_tests PROPERTIES ENVIRONMENT "${MD3V_TEST_ENV}" LABELS scene)
