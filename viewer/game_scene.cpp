@@ -5,10 +5,13 @@
 #include <cstdlib>
 #include <map>
 
+#include "blend.h"
+#include "camera.h"
 #include "draw.h"
 #include "font.h"
 #include "image.h"
 #include "model_resolve.h"
+#include "playback.h"
 #include "scene.h"
 #include "shell.h"
 #include "tga.h"
@@ -44,9 +47,33 @@ ResolvedModel scene_model;
 std::vector<Md3Model *> scene_pieces;   // by ResolvedModel::pieces, null where none loaded
 std::vector<std::string> scene_faults;  // why nothing, or not everything, is shown
 std::vector<std::vector<SurfaceLook>> scene_looks;   // by piece and surface
-std::map<std::string, uint32_t> scene_textures;      // by image name as the data spells it
+// Uploaded images by name as the data spells it, with why one is missing.
+struct SceneTexture {
+    uint32_t texture;   // 0: missing
+    std::string missing;
+};
+std::map<std::string, SceneTexture> scene_textures;
 uint32_t checks_texture;
 uint32_t white_texture;
+
+// How the model is looked at and played (camera.h, playback.h), and the
+// switches the keys turn.
+Camera scene_camera;
+Playback scene_playback;
+ModelArgs scene_first_args;   // as the command line gave them, for models shown later
+int show_help, show_wireframe, show_tags;
+int screen_wanted;            // F12: the frame drawn next is saved
+std::string scene_notice;     // what the last action said
+
+// The vertical field of view (view.h's) that the camera frames the model for.
+const double field_of_view = 90.0;
+
+// Tag axes as a share of the camera's first distance, so they suit any model's size.
+const double tag_axis_share = 0.08;
+
+// The name F12 saves under: md3view-NNNN.tga, the first free number.
+const char *const screen_file_format = "md3view-%04d.tga";
+const int screen_file_limit = 10000;
 
 // A texture from pixels (B, G, R rows bottom to top) through tga.dll, as a
 // TGA file written in memory.
@@ -83,8 +110,12 @@ uint32_t upload_image(const std::string &name, std::string *missing) {
     if (name == "$whiteimage")
         return white_texture;
     auto known = scene_textures.find(name);
-    if (known != scene_textures.end())
-        return known->second;
+    if (known != scene_textures.end()) {
+        if (!known->second.missing.empty())
+            *missing = known->second.missing;
+        return known->second.texture;
+    }
+    std::string fault;
     std::string found;
     for (const std::string &candidate : Image_NamesToTry(name)) {
         if (const GameFilesRef *ref = GameFiles_Find(scene_files, candidate)) {
@@ -98,18 +129,20 @@ uint32_t upload_image(const std::string &name, std::string *missing) {
     ImageTga tga = {nullptr, 0};
     char why[tga_reason_size] = "";
     if (found.empty()) {
-        *missing = name + " not found";
+        fault = name + " not found";
     } else if (!GameFiles_Read(scene_files, found, resolve_max_file_bytes, &bytes, reason)) {
-        *missing = found + ": " + reason;
+        fault = found + ": " + reason;
     } else if (!Image_Decode(bytes.data(), bytes.size(), found.c_str(), &tga, why)) {
-        *missing = found + ": " + why;
+        fault = found + ": " + why;
     } else {
         texture = upload_decoded(tga);
         std::free(tga.bytes);
         if (!texture)
-            *missing = found + ": tga.dll refused it";
+            fault = found + ": tga.dll refused it";
     }
-    scene_textures[name] = texture;
+    if (!fault.empty())
+        *missing = fault;
+    scene_textures[name] = {texture, fault};
     return texture;
 }
 
@@ -319,15 +352,75 @@ void stage_end() {
     glColor3f(1.0f, 1.0f, 1.0f);
 }
 
-// Which surfaces a pass over the model draws, and when.
+// What a pass over the assembled model does with each piece: draws the
+// opaque or the blended surfaces, the wireframe or the tags, or measures the
+// bounds of the pieces where they are placed.
+enum PassKind { PASS_SURFACES, PASS_WIREFRAME, PASS_TAGS, PASS_BOUNDS };
+
 struct DrawPass {
+    PassKind kind;
     int blended;
     double seconds;
+    double mins[3], maxs[3];   // PASS_BOUNDS: model space, grown piece by piece
+    int measured;
 };
+
+// A piece's frame bounds, its eight corners placed by the modelview matrix
+// (model space, as the pass starts from the identity).
+void measure_piece(const Md3Model *model, int32_t frame, DrawPass *pass) {
+    if (model->header.num_frames < 1 || !model->frames)
+        return;
+    const Md3Frame &bounds = model->frames[frame];
+    double m[16];
+    glGetDoublev(GL_MODELVIEW_MATRIX, m);
+    for (int corner = 0; corner < 8; ++corner) {
+        double p[3] = {corner & 1 ? bounds.max_bounds[0] : bounds.min_bounds[0],
+                       corner & 2 ? bounds.max_bounds[1] : bounds.min_bounds[1],
+                       corner & 4 ? bounds.max_bounds[2] : bounds.min_bounds[2]};
+        for (int axis = 0; axis < 3; ++axis) {
+            double v = m[axis] * p[0] + m[4 + axis] * p[1] + m[8 + axis] * p[2] + m[12 + axis];
+            if (!pass->measured || v < pass->mins[axis])
+                pass->mins[axis] = v;
+            if (!pass->measured || v > pass->maxs[axis])
+                pass->maxs[axis] = v;
+        }
+    }
+    pass->measured = 1;
+}
+
+// Each tag of a piece as three short axes: x red, y green, z blue.
+void draw_tags(const Md3Model *model, int32_t frame_a, int32_t frame_b, float fraction) {
+    if (!model->tags)
+        return;
+    const double length = scene_camera.home.distance * tag_axis_share;
+    for (int32_t i = 0; i < model->header.num_tags; ++i) {
+        float placement[16];
+        Blend_Tag(&model->tags[frame_a * model->header.num_tags + i],
+                  &model->tags[frame_b * model->header.num_tags + i], fraction, placement);
+        glPushMatrix();
+        glMultMatrixf(placement);
+        glBegin(GL_LINES);
+        for (int axis = 0; axis < 3; ++axis) {
+            glColor3f(axis == 0, axis == 1, axis == 2);
+            glVertex3d(0, 0, 0);
+            glVertex3d(axis == 0 ? length : 0, axis == 1 ? length : 0, axis == 2 ? length : 0);
+        }
+        glEnd();
+        glPopMatrix();
+    }
+}
 
 // Every surface of the pass in a model, stage by stage.
 void draw_looks(const Md3Model *model, int32_t frame_a, int32_t frame_b, float fraction, void *context) {
-    const DrawPass *pass = static_cast<const DrawPass *>(context);
+    DrawPass *pass = static_cast<DrawPass *>(context);
+    if (pass->kind == PASS_BOUNDS) {
+        measure_piece(model, frame_a, pass);
+        return;
+    }
+    if (pass->kind == PASS_TAGS) {
+        draw_tags(model, frame_a, frame_b, fraction);
+        return;
+    }
     size_t index = 0;
     while (index < scene_pieces.size() && scene_pieces[index] != model)
         ++index;
@@ -336,9 +429,15 @@ void draw_looks(const Md3Model *model, int32_t frame_a, int32_t frame_b, float f
     const std::vector<SurfaceLook> &looks = scene_looks[index];
     for (size_t i = 0; i < looks.size(); ++i) {
         const SurfaceLook &look = looks[i];
-        if (look.hidden || look.blended != pass->blended)
-            continue;
         const Md3Surface *surface = &model->surfaces[i];
+        if (look.hidden)
+            continue;
+        if (pass->kind == PASS_WIREFRAME) {
+            MD3_DrawSurface(surface, frame_a, frame_b, fraction);
+            continue;
+        }
+        if (look.blended != pass->blended)
+            continue;
         if (!look.shader) {
             glBindTexture(GL_TEXTURE_2D, look.textures[0][0]);
             MD3_DrawSurface(surface, frame_a, frame_b, fraction);
@@ -365,14 +464,210 @@ void draw_looks(const Md3Model *model, int32_t frame_a, int32_t frame_b, float f
     }
 }
 
-std::string anim_text(int anim, double seconds) {
-    AnimFrame at = Model_FrameAt(scene_model, anim, seconds);
+
+std::string anim_text(int anim) {
+    AnimFrame at = Model_FrameAt(scene_model, anim, scene_playback.seconds);
     return std::string(anim_names[anim]) + " " + std::to_string(at.frame);
+}
+
+// The frames both pieces show now; held whole while interpolation is off.
+AnimFrame frame_now(int anim) {
+    AnimFrame at = Model_FrameAt(scene_model, anim, scene_playback.seconds);
+    if (!scene_playback.interpolate) {
+        at.next = at.frame;
+        at.fraction = 0;
+    }
+    return at;
+}
+
+Md3Model *root_piece() {
+    return piece_of(RESOLVE_LOWER) ? piece_of(RESOLVE_LOWER) : piece_of(RESOLVE_MODEL);
+}
+
+void pose_pieces() {
+    if (!piece_of(RESOLVE_LOWER))
+        return;
+    set_frame(piece_of(RESOLVE_LOWER), frame_now(scene_args.legs));
+    set_frame(piece_of(RESOLVE_UPPER), frame_now(scene_args.torso));
+}
+
+// The camera's first view: the assembled model at frame 0, framed.
+void frame_camera() {
+    for (Md3Model *piece : scene_pieces)
+        if (piece)
+            set_frame(piece, AnimFrame{0, 0, 0});
+    DrawPass pass = {};
+    pass.kind = PASS_BOUNDS;
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    MD3_DrawWith(root_piece(), draw_looks, &pass);
+    glPopMatrix();
+    if (!pass.measured)
+        pass.mins[0] = pass.mins[1] = pass.mins[2] = pass.maxs[0] = pass.maxs[1] = pass.maxs[2] = 0;
+    Camera_Frame(&scene_camera, pass.mins, pass.maxs, field_of_view);
+}
+
+void unload_model() {
+    for (Md3Model *model : scene_pieces) {
+        if (model) {
+            MD3_Free(model);
+            std::free(model);
+        }
+    }
+    scene_pieces.clear();
+    scene_looks.clear();
+    scene_faults.clear();
+}
+
+void forget_textures() {
+    for (auto &known : scene_textures)
+        if (known.second.texture)
+            glDeleteTextures(1, &known.second.texture);
+    scene_textures.clear();
+}
+
+void say(const std::string &text) {
+    scene_notice = text;
+    std::fprintf(stderr, "viewer: %s\n", text.c_str());
+}
+
+// Resolves scene_args in the open game data and shows the result; the camera
+// frames it anew unless told to keep its view. 1 when there is a model to
+// show, though some of it may be missing.
+int show_model(int keep_view) {
+    unload_model();
+    char reason[resolve_reason_size] = "";
+    if (!Model_Resolve(scene_args, &scene_files, &scene_model, reason))
+        scene_faults.push_back(reason);
+    if (!scene_model.skin_note.empty())
+        scene_faults.push_back(scene_model.skin_note);
+    load_pieces();
+    for (const std::string &fault : scene_faults)
+        std::fprintf(stderr, "viewer: %s\n", fault.c_str());
+    if (!keep_view)
+        frame_camera();
+    return root_piece() != nullptr;
+}
+
+// The next or previous of `names` after `current` (compared as the game
+// compares paths), wrapping round; current itself when it is the only one.
+std::string neighbour(const std::vector<std::string> &names, const std::string &current, int direction) {
+    if (names.empty())
+        return current;
+    size_t at = 0;
+    while (at < names.size() && GameFiles_Fold(names[at]) != GameFiles_Fold(current))
+        ++at;
+    if (at == names.size())
+        return names[direction > 0 ? 0 : names.size() - 1];
+    return names[(at + names.size() + size_t(direction > 0 ? 1 : names.size() - 1)) % names.size()];
+}
+
+// The next legs or torso animation: the deaths, then the piece's own rows.
+int next_anim(int anim, int legs, int direction) {
+    std::vector<int> rows;
+    for (int id = 0; id < anim_count; ++id)
+        if (id <= ANIM_BOTH_DEAD3 || (legs ? id >= ANIM_LEGS_WALKCR : id < ANIM_LEGS_WALKCR))
+            rows.push_back(id);
+    size_t at = 0;
+    while (at < rows.size() && rows[at] != anim)
+        ++at;
+    if (at == rows.size())
+        return rows[0];
+    return rows[(at + rows.size() + (direction > 0 ? 1 : rows.size() - 1)) % rows.size()];
+}
+
+// The frame rate that one step goes by: the legs' animation's, or the
+// torso's where the legs have none.
+int step_fps() {
+    if (!scene_model.has_animation)
+        return 0;
+    int legs = scene_model.animation.rows[scene_args.legs].fps;
+    return legs > 0 ? legs : scene_model.animation.rows[scene_args.torso].fps;
+}
+
+// Where the animation stands, in md3info --resolve --time's terms.
+void say_time() {
+    char text[256];
+    AnimFrame legs = frame_now(scene_args.legs), torso = frame_now(scene_args.torso);
+    // The time in full, so that --time given it back draws the same frame.
+    std::snprintf(text, sizeof text, "%s at %.17g s: legs %d %d %f, torso %d %d %f",
+                  scene_playback.paused ? "paused" : "playing", scene_playback.seconds, legs.frame, legs.next,
+                  legs.fraction, torso.frame, torso.next, torso.fraction);
+    std::fprintf(stderr, "viewer: %s\n", text);
+    // On screen the status line gives the frames already.
+    std::snprintf(text, sizeof text, "%s at %.3f s", scene_playback.paused ? "paused" : "playing",
+                  scene_playback.seconds);
+    scene_notice = text;
+}
+
+// F12's file: the first md3view-NNNN.tga not yet in the current folder.
+std::string free_screen_name() {
+    char name[32];
+    for (int n = 1; n < screen_file_limit; ++n) {
+        std::snprintf(name, sizeof name, screen_file_format, n);
+        FILE *file = std::fopen(name, "rb");
+        if (!file)
+            return name;
+        std::fclose(file);
+    }
+    return std::string();
+}
+
+void draw_model() {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    // The projection follows the camera's distance, so that a weapon close
+    // up and a large map object far off both stay between the planes.
+    double aspect = double(window_width) / double(window_height > 0 ? window_height : 1);
+    double reach = scene_camera.view.distance;
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(field_of_view, aspect, reach / 100.0, reach * 100.0);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    double view[16];
+    Camera_ModelView(&scene_camera, view);
+    glLoadMatrixd(view);
+    glCullFace(GL_FRONT);
+    glEnable(GL_TEXTURE_2D);
+    pose_pieces();
+    // Opaque surfaces first, then the blended ones over them; a stage after
+    // the first draws where the one before it did.
+    glDepthFunc(GL_LEQUAL);
+    for (int blended = 0; blended < 2; ++blended) {
+        DrawPass pass = {};
+        pass.kind = PASS_SURFACES;
+        pass.blended = blended;
+        pass.seconds = scene_playback.seconds;
+        MD3_DrawWith(root_piece(), draw_looks, &pass);
+    }
+    glDisable(GL_TEXTURE_2D);
+    glDisable(GL_LIGHTING);
+    if (show_wireframe) {
+        glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
+        glColor3f(1.0f, 1.0f, 1.0f);
+        DrawPass pass = {};
+        pass.kind = PASS_WIREFRAME;
+        MD3_DrawWith(root_piece(), draw_looks, &pass);
+        glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+    }
+    if (show_tags) {
+        glDisable(GL_DEPTH_TEST);
+        DrawPass pass = {};
+        pass.kind = PASS_TAGS;
+        MD3_DrawWith(root_piece(), draw_looks, &pass);
+        glEnable(GL_DEPTH_TEST);
+    }
+    glEnable(GL_LIGHTING);
+    glColor3f(1.0f, 1.0f, 1.0f);
+    glDepthFunc(GL_LESS);
+    glPopMatrix();
+    glCullFace(GL_BACK);
 }
 
 }  // namespace
 
-void GameScene_Init(const std::vector<std::string> &args) {
+int GameScene_Init(const std::vector<std::string> &args) {
     font_base = Font_Build();
     font_texture = upload_font();
     checks_texture = make_checks();
@@ -383,27 +678,30 @@ void GameScene_Init(const std::vector<std::string> &args) {
     glEnable(GL_LIGHTING);
     glEnable(GL_LIGHT0);
 
+    Playback_Start(&scene_playback);
     char reason[resolve_reason_size] = "";
     if (!ModelArgs_Parse(args, &scene_args, reason)) {
         scene_faults.push_back(reason);
-    } else if (!Model_Resolve(scene_args, &scene_files, &scene_model, reason)) {
-        scene_faults.push_back(reason);
+        std::fprintf(stderr, "viewer: %s\n", reason);
+        frame_camera();
+        return 0;
     }
-    if (!scene_model.skin_note.empty())
-        scene_faults.push_back(scene_model.skin_note);
-    load_pieces();
-    for (const std::string &fault : scene_faults)
-        std::fprintf(stderr, "viewer: %s\n", fault.c_str());
+    scene_first_args = scene_args;
+    if (scene_args.has_time)
+        scene_playback.seconds = scene_args.time;
+    return show_model(0);
 }
 
-std::vector<std::string> GameScene_Lines(double seconds) {
+std::vector<std::string> GameScene_Lines(void) {
     std::vector<std::string> lines = scene_faults;
     if (!scene_model.model.empty()) {
+        // Short enough for a 640-pixel window.
         std::string shown = scene_model.model;
         if (!scene_model.skin.empty())
-            shown += "  skin " + scene_model.skin + "  legs " + anim_text(scene_args.legs, seconds) + "  torso " +
-                     anim_text(scene_args.torso, seconds);
-        lines.push_back(shown);
+            shown += "  " + scene_model.skin + "  " + anim_text(scene_args.legs) + "  " + anim_text(scene_args.torso);
+        char speed[64];
+        std::snprintf(speed, sizeof speed, "  speed %g%s", scene_playback.speed, scene_playback.paused ? "  paused" : "");
+        lines.push_back(shown + speed);
     }
     size_t missing = 0;
     for (const ResolvedPiece &piece : scene_model.pieces) {
@@ -417,37 +715,207 @@ std::vector<std::string> GameScene_Lines(double seconds) {
     }
     if (missing > shown_missing)
         lines.push_back("and " + std::to_string(missing - shown_missing) + " more");
+    if (!scene_notice.empty())
+        lines.push_back(scene_notice);
     return lines;
 }
 
-void GameScene_Render(double seconds) {
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glCullFace(GL_FRONT);
-    glEnable(GL_TEXTURE_2D);
-    glPushMatrix();
-    Scene_PlaceModel();
-    Md3Model *root = piece_of(RESOLVE_LOWER) ? piece_of(RESOLVE_LOWER) : piece_of(RESOLVE_MODEL);
-    if (piece_of(RESOLVE_LOWER)) {
-        set_frame(piece_of(RESOLVE_LOWER), Model_FrameAt(scene_model, scene_args.legs, seconds));
-        set_frame(piece_of(RESOLVE_UPPER), Model_FrameAt(scene_model, scene_args.torso, seconds));
-    }
-    // Opaque surfaces first, then the blended ones over them; a stage after
-    // the first draws where the one before it did.
-    glDepthFunc(GL_LEQUAL);
-    for (int blended = 0; blended < 2; ++blended) {
-        DrawPass pass = {blended, seconds};
-        MD3_DrawWith(root, draw_looks, &pass);
-    }
-    glDepthFunc(GL_LESS);
-    glPopMatrix();
-    glDisable(GL_TEXTURE_2D);
-    glCullFace(GL_BACK);
+void GameScene_DrawModel(void) {
+    draw_model();
+}
+
+void GameScene_Render(double real_seconds) {
+    Playback_Advance(&scene_playback, real_seconds);
+    draw_model();
 
     Overlay_Begin(window_width, window_height);
     Scene_PrintStatus();
-    // What is shown and what is missing, from the top of the window down.
-    std::vector<std::string> lines = GameScene_Lines(seconds);
+    // What is shown and what is missing, from the top of the window down;
+    // the help below them.
+    std::vector<std::string> lines = GameScene_Lines();
+    if (show_help) {
+        std::vector<std::string> help = Input_HelpLines();
+        lines.push_back("");
+        lines.insert(lines.end(), help.begin(), help.end());
+    }
     for (size_t i = 0; i < lines.size(); ++i)
         Font_Print(0, window_height - 16 * int(i + 1), font_base, font_texture, "%s", lines[i].c_str());
     Overlay_End();
+
+    if (screen_wanted) {
+        screen_wanted = 0;
+        std::string name = free_screen_name();
+        if (name.empty())
+            say("no free md3view-NNNN.tga name in this folder");
+        else if (GameScene_SaveScreen(name))
+            say("saved " + name);
+        else
+            say("cannot write " + name);
+    }
+}
+
+int GameScene_Action(ViewerAction action) {
+    int player = !scene_model.skin.empty();
+    switch (action) {
+    case ACTION_NONE:
+    case ACTION_QUIT:
+        return 0;
+    case ACTION_HELP:
+        show_help = !show_help;
+        return 1;
+    case ACTION_HOME:
+        Camera_Home(&scene_camera);
+        return 1;
+    case ACTION_NEXT_MODEL:
+    case ACTION_PREVIOUS_MODEL: {
+        std::vector<std::string> models = GameScene_PlayerModels();
+        if (models.empty()) {
+            say("the game data holds no player models");
+            return 0;
+        }
+        return GameScene_ShowPlayer(neighbour(models, scene_model.model, action == ACTION_NEXT_MODEL ? 1 : -1));
+    }
+    case ACTION_NEXT_SKIN:
+    case ACTION_PREVIOUS_SKIN:
+        if (!player || scene_model.skins.size() < 2) {
+            say(player ? "this model has one skin" : "a model alone has no skins");
+            return 0;
+        }
+        scene_args.skin = neighbour(scene_model.skins, scene_model.skin, action == ACTION_NEXT_SKIN ? 1 : -1);
+        return show_model(1);
+    case ACTION_NEXT_LEGS:
+    case ACTION_PREVIOUS_LEGS:
+        scene_args.legs = next_anim(scene_args.legs, 1, action == ACTION_NEXT_LEGS ? 1 : -1);
+        return 1;
+    case ACTION_NEXT_TORSO:
+    case ACTION_PREVIOUS_TORSO:
+        scene_args.torso = next_anim(scene_args.torso, 0, action == ACTION_NEXT_TORSO ? 1 : -1);
+        return 1;
+    case ACTION_PAUSE:
+        scene_playback.paused = !scene_playback.paused;
+        say_time();
+        return 1;
+    case ACTION_STEP_FORWARD:
+    case ACTION_STEP_BACK:
+        if (!scene_playback.paused) {
+            say("pause (Space) before stepping");
+            return 0;
+        }
+        Playback_Step(&scene_playback, action == ACTION_STEP_FORWARD ? 1 : -1, step_fps());
+        say_time();
+        return 1;
+    case ACTION_FASTER:
+        Playback_Faster(&scene_playback);
+        return 1;
+    case ACTION_SLOWER:
+        Playback_Slower(&scene_playback);
+        return 1;
+    case ACTION_INTERPOLATION:
+        scene_playback.interpolate = !scene_playback.interpolate;
+        say(scene_playback.interpolate ? "interpolation on" : "interpolation off");
+        return 1;
+    case ACTION_WIREFRAME:
+        show_wireframe = !show_wireframe;
+        return 1;
+    case ACTION_TAGS:
+        show_tags = !show_tags;
+        return 1;
+    case ACTION_RELOAD: {
+        // Everything again from disk: the archives' directories, the
+        // scripts, the model and its images.
+        forget_textures();
+        GameFiles_Close(&scene_files);
+        scene_files = GameFiles();
+        scene_model = ResolvedModel();
+        int shown = show_model(1);
+        say("reloaded " + scene_model.model);
+        return shown;
+    }
+    case ACTION_SCREENSHOT:
+        screen_wanted = 1;
+        return 1;
+    }
+    return 0;
+}
+
+void GameScene_Drag(int button, int dx, int dy) {
+    if (button == 0)
+        Camera_Orbit(&scene_camera, dx, dy);
+    else if (button == 1)
+        Camera_Zoom(&scene_camera, -dy / 20.0);
+    else
+        Camera_Pan(&scene_camera, dx, dy, window_height, field_of_view);
+}
+
+void GameScene_Wheel(double notches) {
+    Camera_Zoom(&scene_camera, notches);
+}
+
+int GameScene_Open(const std::string &path) {
+    ModelArgs args;
+    GameFiles files = GameFiles();
+    ResolvedModel model;
+    char reason[resolve_reason_size] = "";
+    int parsed = ModelArgs_Parse({path}, &args, reason);
+    if (!parsed || (!Model_Resolve(args, &files, &model, reason) && model.pieces.empty())) {
+        GameFiles_Close(&files);
+        say(std::string(reason) + "; still showing " + scene_model.model);
+        return 0;
+    }
+    forget_textures();
+    GameFiles_Close(&scene_files);
+    scene_files = std::move(files);
+    scene_args = args;
+    scene_first_args = args;
+    // Its scripts, read just now, stay with it.
+    scene_model = std::move(model);
+    scene_notice.clear();
+    return show_model(0);
+}
+
+std::vector<std::string> GameScene_PlayerModels(void) {
+    if (!scene_args.member.empty() && scene_args.member == scene_args.game)
+        return {};   // an .md3 by its own path: its folder is not game data
+    return GameFiles_PlayerModels(scene_files);
+}
+
+int GameScene_ShowPlayer(const std::string &model) {
+    ModelArgs args = scene_first_args;
+    args.game = scene_args.game;
+    args.model = model;
+    args.member.clear();
+    scene_args = args;
+    scene_notice.clear();
+    Playback_Start(&scene_playback);
+    if (args.has_time)
+        scene_playback.seconds = args.time;
+    return show_model(0);
+}
+
+std::string GameScene_Title(void) {
+    if (scene_model.model.empty())
+        return "viewer";
+    return scene_model.skin.empty() ? scene_model.model : scene_model.model + " - " + scene_model.skin;
+}
+
+int GameScene_SaveScreen(const std::string &path) {
+    int width = window_width, height = window_height;
+    std::vector<uint8_t> file(tga_header_size);
+    TgaConvert_WriteHeader(file.data(), width, height, 24);
+    std::vector<uint8_t> rgb(size_t(width) * size_t(height) * 3);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadBuffer(GL_BACK);
+    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+    // GL gives rows bottom to top, as the file keeps them; the file is B, G, R.
+    for (size_t i = 0; i + 2 < rgb.size(); i += 3)
+        file.insert(file.end(), {rgb[i + 2], rgb[i + 1], rgb[i]});
+    FILE *out = std::fopen(path.c_str(), "wb");
+    int written = out && std::fwrite(file.data(), 1, file.size(), out) == file.size();
+    if (out && std::fclose(out) != 0)
+        written = 0;
+    if (!written) {
+        std::fprintf(stderr, "viewer: cannot write %s\n", path.c_str());
+        std::remove(path.c_str());
+    }
+    return written;
 }

@@ -10,6 +10,7 @@
 
 #include "camera.h"
 #include "input.h"
+#include "options.h"
 #include "playback.h"
 
 namespace {
@@ -160,3 +161,19 @@ TEST(Playback, SpeedStaysWithinLimitsPauseStopsTheClockAndStepsLandOnFrames) {
 }
 
 } // namespace
+
+TEST(ViewerOptions, TakesItsOwnOptionsAndLeavesTheModelsInOrder) {
+    ViewerOptions options;
+    std::vector<std::string> rest;
+    char reason[options_reason_size] = "";
+    ASSERT_EQ(ViewerOptions_Parse({"game", "--size", "320x200", "sarge", "--screenshot", "d", "--all", "--skin", "red"},
+                                  &options, &rest, reason), 1) << reason;
+    EXPECT_EQ(rest, (std::vector<std::string>{"game", "sarge", "--skin", "red"}));
+    EXPECT_TRUE(options.has_size && options.width == 320 && options.height == 200 && options.all);
+    EXPECT_EQ(options.screenshot, "d");
+    for (const char *size : {"0x10", "10x", "x10", "10x8193", "-5x5", "10*10", "99999999999x1"})
+        EXPECT_EQ(ViewerOptions_Parse({"game", "--size", size}, &options, &rest, reason), 0) << size;
+    EXPECT_EQ(ViewerOptions_Parse({"game", "--all"}, &options, &rest, reason), 0);
+    EXPECT_EQ(ViewerOptions_Parse({"--screenshot", "a.tga"}, &options, &rest, reason), 0);
+    EXPECT_STREQ(reason, "--screenshot needs a model: GAME [MODEL], or FILE.md3");
+}
