@@ -1,5 +1,6 @@
 #include "game_scene.h"
 
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -64,6 +65,11 @@ ModelArgs scene_first_args;   // as the command line gave them, for models shown
 int show_help, show_wireframe, show_tags;
 int screen_wanted;            // F12: the frame drawn next is saved
 std::string scene_notice;     // what the last action said
+
+// When the model shown now began to load; the first frame that shows it
+// says on stderr how long it took.
+std::chrono::steady_clock::time_point load_started;
+int load_timed = 1;
 
 // The vertical field of view (view.h's) that the camera frames the model for.
 const double field_of_view = 90.0;
@@ -205,6 +211,22 @@ void attach(ResolvePiece parent, const char *tag, ResolvePiece child) {
         MD3_AttachToTag(tag, piece_of(parent), piece_of(child));
 }
 
+// A tag places and turns what hangs on it; it does not scale it. Some
+// models store longer axes (liz's are 4.69 long in every frame), which the
+// game shows at the model's own size.
+void unit_tag_axes(Md3Model *model) {
+    int64_t tags = int64_t(model->header.num_frames) * model->header.num_tags;
+    for (int64_t t = 0; model->tags && t < tags; ++t) {
+        for (int row = 0; row < 3; ++row) {
+            float *axis = model->tags[t].axis + row * 3;
+            double length = std::sqrt(double(axis[0]) * axis[0] + double(axis[1]) * axis[1] + double(axis[2]) * axis[2]);
+            if (length > 0 && std::isfinite(length))
+                for (int i = 0; i < 3; ++i)
+                    axis[i] = float(axis[i] / length);
+        }
+    }
+}
+
 void load_pieces() {
     for (ResolvedPiece &piece : scene_model.pieces) {
         Md3Model *model = nullptr;
@@ -220,6 +242,7 @@ void load_pieces() {
         scene_looks.emplace_back();
         if (!model)
             continue;
+        unit_tag_axes(model);
         for (size_t i = 0; i < piece.surfaces.size() && int32_t(i) < model->header.num_surfaces; ++i)
             scene_looks.back().push_back(look_of(&piece.surfaces[i]));
     }
@@ -354,7 +377,7 @@ void stage_end() {
 
 // What a pass over the assembled model does with each piece: draws the
 // opaque or the blended surfaces, the wireframe or the tags, or measures the
-// bounds of the pieces where they are placed.
+// bounds of the shown surfaces where the pieces are placed.
 enum PassKind { PASS_SURFACES, PASS_WIREFRAME, PASS_TAGS, PASS_BOUNDS };
 
 struct DrawPass {
@@ -365,27 +388,31 @@ struct DrawPass {
     int measured;
 };
 
-// A piece's frame bounds, its eight corners placed by the modelview matrix
-// (model space, as the pass starts from the identity).
-void measure_piece(const Md3Model *model, int32_t frame, DrawPass *pass) {
-    if (model->header.num_frames < 1 || !model->frames)
-        return;
-    const Md3Frame &bounds = model->frames[frame];
+// The vertices of a piece's shown surfaces at `frame`, placed by the
+// modelview matrix (model space, as the pass starts from the identity).
+// Vertices rather than the frame's stored bounds, which some models get
+// wrong by far.
+void measure_piece(const Md3Model *model, int32_t frame, const std::vector<SurfaceLook> &looks, DrawPass *pass) {
     double m[16];
     glGetDoublev(GL_MODELVIEW_MATRIX, m);
-    for (int corner = 0; corner < 8; ++corner) {
-        double p[3] = {corner & 1 ? bounds.max_bounds[0] : bounds.min_bounds[0],
-                       corner & 2 ? bounds.max_bounds[1] : bounds.min_bounds[1],
-                       corner & 4 ? bounds.max_bounds[2] : bounds.min_bounds[2]};
-        for (int axis = 0; axis < 3; ++axis) {
-            double v = m[axis] * p[0] + m[4 + axis] * p[1] + m[8 + axis] * p[2] + m[12 + axis];
-            if (!pass->measured || v < pass->mins[axis])
-                pass->mins[axis] = v;
-            if (!pass->measured || v > pass->maxs[axis])
-                pass->maxs[axis] = v;
+    for (int32_t i = 0; i < model->header.num_surfaces && size_t(i) < looks.size(); ++i) {
+        const Md3Surface &surface = model->surfaces[i];
+        if (looks[size_t(i)].hidden || !surface.vertices || frame >= surface.header.num_frames)
+            continue;
+        const Md3Vertex *vertices = surface.vertices + int64_t(frame) * surface.header.num_verts;
+        for (int32_t v = 0; v < surface.header.num_verts; ++v) {
+            double p[3] = {vertices[v].x * double(md3_position_scale), vertices[v].y * double(md3_position_scale),
+                           vertices[v].z * double(md3_position_scale)};
+            for (int axis = 0; axis < 3; ++axis) {
+                double at = m[axis] * p[0] + m[4 + axis] * p[1] + m[8 + axis] * p[2] + m[12 + axis];
+                if (!pass->measured || at < pass->mins[axis])
+                    pass->mins[axis] = at;
+                if (!pass->measured || at > pass->maxs[axis])
+                    pass->maxs[axis] = at;
+            }
+            pass->measured = 1;
         }
     }
-    pass->measured = 1;
 }
 
 // Each tag of a piece as three short axes: x red, y green, z blue.
@@ -413,10 +440,6 @@ void draw_tags(const Md3Model *model, int32_t frame_a, int32_t frame_b, float fr
 // Every surface of the pass in a model, stage by stage.
 void draw_looks(const Md3Model *model, int32_t frame_a, int32_t frame_b, float fraction, void *context) {
     DrawPass *pass = static_cast<DrawPass *>(context);
-    if (pass->kind == PASS_BOUNDS) {
-        measure_piece(model, frame_a, pass);
-        return;
-    }
     if (pass->kind == PASS_TAGS) {
         draw_tags(model, frame_a, frame_b, fraction);
         return;
@@ -426,6 +449,10 @@ void draw_looks(const Md3Model *model, int32_t frame_a, int32_t frame_b, float f
         ++index;
     if (index == scene_pieces.size())
         return;
+    if (pass->kind == PASS_BOUNDS) {
+        measure_piece(model, frame_a, scene_looks[index], pass);
+        return;
+    }
     const std::vector<SurfaceLook> &looks = scene_looks[index];
     for (size_t i = 0; i < looks.size(); ++i) {
         const SurfaceLook &look = looks[i];
@@ -536,6 +563,8 @@ void say(const std::string &text) {
 // frames it anew unless told to keep its view. 1 when there is a model to
 // show, though some of it may be missing.
 int show_model(int keep_view) {
+    load_started = std::chrono::steady_clock::now();
+    load_timed = 0;
     unload_model();
     char reason[resolve_reason_size] = "";
     if (!Model_Resolve(scene_args, &scene_files, &scene_model, reason))
@@ -742,6 +771,12 @@ void GameScene_Render(double real_seconds) {
         Font_Print(0, window_height - 16 * int(i + 1), font_base, font_texture, "%s", lines[i].c_str());
     Overlay_End();
 
+    if (!load_timed) {
+        glFinish();
+        load_timed = 1;
+        std::fprintf(stderr, "viewer: %s: first frame %.0f ms after it began to load\n", GameScene_Title().c_str(),
+                     std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - load_started).count());
+    }
     if (screen_wanted) {
         screen_wanted = 0;
         std::string name = free_screen_name();
