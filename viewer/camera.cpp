@@ -45,13 +45,15 @@ void Camera_Frame(Camera *camera, const double mins[3], const double maxs[3], do
         if (!(extent[i] > 0.0 && std::isfinite(extent[i])))
             extent[i] = 0.0;
     }
-    // The eye looks along -x; the near face is half the depth in front of
-    // the target and is the largest on screen.
+    // The eye looks along -x. The box's height (or width, when wider) takes
+    // the share of the view in the plane through the target: a figure is
+    // framed by its body, not by a weapon held out towards the eye. The eye
+    // stays outside the box all the same.
     double size = std::max(extent[2], extent[1]);
     double half_view = std::tan(radians(fov_y_degrees) * 0.5);
-    double distance = extent[0] * 0.5;
+    double distance = extent[0] * 0.5 + least_frame_distance;
     if (half_view > 0.0 && std::isfinite(half_view))
-        distance += size / (2.0 * frame_share * half_view);
+        distance = std::max(distance, size / (2.0 * frame_share * half_view));
     view.distance = std::max(distance, least_frame_distance);
     camera->view = view;
     camera->home = view;
