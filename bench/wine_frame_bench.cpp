@@ -18,6 +18,7 @@
 #include "scene.h"
 #include "shell.h"
 #include "view.h"
+#include "window.h"
 
 int window_width = 640;
 int window_height = 480;
@@ -75,21 +76,7 @@ int main(int argc, char **argv) {
     if (frames <= 0)
         frames = 200;
     HINSTANCE instance = GetModuleHandleA(NULL);
-    WNDCLASSA window_class;
-    std::memset(&window_class, 0, sizeof window_class);
-    window_class.style = CS_VREDRAW | CS_HREDRAW | CS_OWNDC;
-    window_class.lpfnWndProc = bench_window_proc;
-    window_class.hInstance = instance;
-    window_class.hCursor = LoadCursorA(NULL, IDC_ARROW);
-    window_class.lpszClassName = "OpenGL";
-    if (!RegisterClassA(&window_class))
-        return 1;
-    RECT rectangle = {0, 0, window_width, window_height};
-    AdjustWindowRect(&rectangle, WS_OVERLAPPEDWINDOW, FALSE);
-    main_window = CreateWindowExA(0, "OpenGL", "OpenGL", WS_CLIPSIBLINGS | WS_OVERLAPPEDWINDOW, 0, 0,
-                                  rectangle.right - rectangle.left, rectangle.bottom - rectangle.top,
-                                  NULL, NULL, instance, NULL);
-    if (!main_window)
+    if (!Window_Create(instance, "OpenGL", "OpenGL", window_width, window_height, bench_window_proc, 0))
         return 1;
     ShowWindow(main_window, SW_SHOW);
     if (!Context_Create())

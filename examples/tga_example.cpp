@@ -6,6 +6,7 @@
 #include "context.h"
 #include "example_scene.h"
 #include "shell.h"
+#include "window.h"
 
 static int client_width = 640;
 static int client_height = 480;
@@ -44,23 +45,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR command_line, i
     (void)command_line;
     (void)show;
 
-    WNDCLASSA window_class;
-    ZeroMemory(&window_class, sizeof window_class);
-    window_class.style = CS_VREDRAW | CS_HREDRAW | CS_OWNDC;
-    window_class.lpfnWndProc = WndProc;
-    window_class.hInstance = instance;
-    window_class.hIcon = LoadIconA(NULL, IDI_WINLOGO);
-    window_class.hCursor = LoadCursorA(NULL, IDC_ARROW);
-    window_class.lpszClassName = "tga_example";
-    if (!RegisterClassA(&window_class))
-        return 1;
-
-    RECT rectangle = {0, 0, client_width, client_height};
-    AdjustWindowRect(&rectangle, WS_OVERLAPPEDWINDOW, FALSE);
-    main_window = CreateWindowExA(0, "tga_example", "tga example", WS_CLIPSIBLINGS | WS_OVERLAPPEDWINDOW,
-                                  CW_USEDEFAULT, CW_USEDEFAULT, rectangle.right - rectangle.left,
-                                  rectangle.bottom - rectangle.top, NULL, NULL, instance, NULL);
-    if (main_window == NULL)
+    if (!Window_Create(instance, "tga_example", "tga example", client_width, client_height, WndProc, 0))
         return 1;
 
     int exit_code = 1;

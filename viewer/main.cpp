@@ -16,6 +16,7 @@
 #include "scene.h"
 #include "shell.h"
 #include "view.h"
+#include "window.h"
 
 // The shell's globals (shell.h).
 int window_width = 640;
@@ -182,28 +183,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR command_line, i
     model_given = !model_args.empty();
     int64_t last_frame = 0;
 
-    WNDCLASSA window_class;
-    window_class.style = CS_VREDRAW | CS_HREDRAW | CS_OWNDC;
-    window_class.lpfnWndProc = WndProc;
-    window_class.cbClsExtra = 0;
-    window_class.cbWndExtra = 0;
-    window_class.hInstance = instance;
-    window_class.hIcon = LoadIconA(NULL, IDI_WINLOGO);
-    window_class.hCursor = LoadCursorA(NULL, IDC_ARROW);
-    window_class.hbrBackground = reinterpret_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-    window_class.lpszMenuName = NULL;
-    window_class.lpszClassName = "OpenGL";
-    // Without a class or a window there is nothing to draw into; a null
-    // window would even hand the screen's device context to GL.
-    if (!RegisterClassA(&window_class))
-        return 1;
-
-    RECT rectangle = {0, 0, window_width, window_height};
-    AdjustWindowRect(&rectangle, WS_OVERLAPPEDWINDOW, FALSE);
-    main_window = CreateWindowExA(0, "OpenGL", "OpenGL", WS_CLIPSIBLINGS | WS_OVERLAPPEDWINDOW,
-                                  CW_USEDEFAULT, CW_USEDEFAULT, rectangle.right - rectangle.left,
-                                  rectangle.bottom - rectangle.top, NULL, NULL, instance, NULL);
-    if (main_window == NULL)
+    if (!Window_Create(instance, "OpenGL", "OpenGL", window_width, window_height, WndProc, 1))
         return 1;
     ShowWindow(main_window, SW_SHOW);
     SetForegroundWindow(main_window);

@@ -12,7 +12,7 @@ fail() {
 # Names imported from one DLL: the lines after its "DLL Name" up to the next.
 imports_from() {
     $objdump -p "$MD3V_WIN_BIN/viewer.exe" |
-        awk -v dll="$1" '/DLL Name:/ { on = (tolower($3) == dll) ; next } on && NF >= 3 && $2 ~ /^[0-9]+$/ { print $3 }'
+        awk -v dll="$1" '/DLL Name:/ { on = (tolower($3) == dll) ; next } on && NF >= 3 && $2 ~ /^[0-9]+$/ && $3 ~ /^[A-Za-z_]/ { print $3 }'
 }
 [ "$(imports_from tga.dll | sort | tr '\n' ' ')" = "TGA_UploadImage TGA_UploadImageMemory " ] || fail "viewer.exe imports [$(imports_from tga.dll)] from tga.dll"
 [ "$(imports_from font.dll | sort | tr '\n' ' ')" = "Font_Build Font_Print " ] ||
