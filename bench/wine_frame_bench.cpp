@@ -1,11 +1,13 @@
 // Frame time of the viewer's own drawing under Wine, next to an empty
 // clear-and-swap loop in the same window and context:
-//   wine_frame_bench [FRAMES]   (run in the directory with the sample files)
+//   wine_frame_bench [FRAMES [GAME MODEL]]   (run in the directory with the sample files)
 // It makes the viewer's 640 x 480 window and context (Context_Create,
 // View_Resize), times FRAMES frames of glClear + SwapBuffers, then calls
 // Scene_Init and times FRAMES frames of Scene_Render + SwapBuffers, then the
 // clear loop once more, each with QueryPerformanceCounter, and prints the
-// milliseconds per frame.
+// milliseconds per frame. Given a game folder and a player model, it then
+// times that model as the viewer shows it (every shader stage, the weapon,
+// the animation running), without and with the wireframe over it.
 #include <windows.h>
 
 #include <cstdio>
@@ -15,6 +17,7 @@
 #include <GL/gl.h>
 
 #include "context.h"
+#include "game_scene.h"
 #include "scene.h"
 #include "shell.h"
 #include "view.h"
@@ -42,6 +45,11 @@ void pump_messages() {
         TranslateMessage(&message);
         DispatchMessageA(&message);
     }
+}
+
+// The model's frames, 1/60 s of animation apart.
+void game_frame() {
+    GameScene_Render(1.0 / 60);
 }
 
 void clear_frame() {
@@ -97,6 +105,13 @@ int main(int argc, char **argv) {
     double clear_after = time_frames(clear_frame, frames);
     std::printf("clear_swap_ms %.4f\n", (clear_before + clear_after) / 2.0);
     std::printf("scene_ms %.4f\n", scene);
+    if (argc > 3) {
+        if (!GameScene_Init({argv[2], argv[3]}))
+            return 1;
+        std::printf("game_ms %.4f\n", time_frames(game_frame, frames));
+        GameScene_Action(ACTION_WIREFRAME);
+        std::printf("game_wireframe_ms %.4f\n", time_frames(game_frame, frames));
+    }
     std::fflush(stdout);
     Context_Destroy();
     DestroyWindow(main_window);

@@ -64,6 +64,14 @@ e2e_start() {
     # shellcheck disable=SC2086
     (cd "$RUN" && exec "$WINE" "$program" $VIEWER_ARGS >"$WORK/viewer.log" 2>&1) &
     VIEWER_PID=$!
+    e2e_start_wait "$title"
+}
+
+# Waits up to 60 s for the window titled $1 of the program started as
+# VIEWER_PID.
+e2e_start_wait() {
+    title=$1
+    program=${program:-viewer.exe}
     i=0
     while [ $i -lt 600 ]; do
         WINDOW=$(xdotool search --name "^$title\$" 2>/dev/null | head -n 1)

@@ -10,11 +10,15 @@
 [ -f "$MD3V_GAME_SAMPLES/pak0.pk3" ] || fail "no test game folder in $MD3V_GAME_SAMPLES"
 e2e_setup
 e2e_stage
-cp -r "$MD3V_GAME_SAMPLES" "$WORK/game"
+# A folder name with a space, as Explorer passes such paths quoted.
+mkdir "$WORK/a game"
+cp -r "$MD3V_GAME_SAMPLES" "$WORK/a game/baseq"
+ln -s "a game/baseq" "$WORK/game"
 cp "$MD3V_WIN_BIN/post_drop.exe" "$RUN/"
-GAME_W=$(winepath -w "$WORK/game" 2>/dev/null) || fail "winepath cannot name the game folder"
-VIEWER_ARGS=$GAME_W
-e2e_start viewer.exe "testman - default"
+GAME_W=$(winepath -w "$WORK/a game/baseq" 2>/dev/null) || fail "winepath cannot name the game folder"
+(cd "$RUN" && exec "$WINE" viewer.exe "$GAME_W" >"$WORK/viewer.log" 2>&1) &
+VIEWER_PID=$!
+e2e_start_wait "testman - default"
 e2e_wait_for_text first
 
 # Pictures are compared between the lines of text: under the top five
