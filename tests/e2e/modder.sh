@@ -20,42 +20,24 @@ GAME_W=$(winepath -w "$WORK/a game/baseq" 2>/dev/null) || fail "winepath cannot 
 VIEWER_PID=$!
 e2e_start_wait "testman - default"
 e2e_wait_for_text first
+e2e_geometry
 
 # Pictures are compared between the lines of text: under the top five
 # (model, missing images, what an action said) and over the bottom two.
 same_model() {
-    /usr/bin/python3 - "$@" <<'PY'
-import sys
-def read(path):
-    data = open(path, "rb").read()
-    if path.endswith(".tga"):
-        w, h = data[12] | data[13] << 8, data[14] | data[15] << 8
-        rows = [data[18 + y * w * 3:18 + (y + 1) * w * 3] for y in range(h)][::-1]
-        return w, h, [bytes(r[i + 2 - 2 * (i % 3)] for i in range(len(r))) for r in rows]
-    fields, at = [], 0
-    while len(fields) < 4:
-        while data[at:at + 1].isspace():
-            at += 1
-        end = at
-        while not data[end:end + 1].isspace():
-            end += 1
-        fields.append(data[at:end])
-        at = end
-    w, h = int(fields[1]), int(fields[2])
-    pixels = data[at + 1:]
-    return w, h, [pixels[y * w * 3:(y + 1) * w * 3] for y in range(h)]
-a, b = read(sys.argv[1]), read(sys.argv[2])
-if a[:2] != b[:2]:
-    sys.exit("sizes %dx%d and %dx%d" % (a[0], a[1], b[0], b[1]))
-differ = sum(a[2][y] != b[2][y] for y in range(80, a[1] - 32))
-sys.exit("%d rows differ" % differ if differ else 0)
-PY
+    for n in 1 2; do
+        eval picture=\$$n
+        convert "$picture" -auto-orient -crop "${WIN_W}x$((WIN_H - 112))+0+80" +repage -depth 8 "rgb:$WORK/compare$n.rgb" ||
+            fail "cannot read $picture"
+    done
+    cmp -s "$WORK/compare1.rgb" "$WORK/compare2.rgb" || { echo "the pictures differ"; return 1; }
 }
 
+# A key, then time for a frame or two to show it.
+press() { xdotool key --window "$WINDOW" "$1"; sleep "${2:-1}"; }
 # Space pauses; the log then says where the animation stands.
 said_time() { grep -a "at [0-9.e+-]* s:" "$WORK/viewer.log" | tail -n 1 | tr -d '\r'; }
-xdotool key --window "$WINDOW" space
-sleep 1
+press space
 e2e_shot paused
 
 # A horizontal drag turns the model; Home brings the first view back.
@@ -65,8 +47,7 @@ xdotool mousemove "$cx" "$cy" mousedown 1 mousemove $((cx + 60)) "$cy" mousemove
 sleep 1
 e2e_shot turned
 same_model "$WORK/paused.ppm" "$WORK/turned.ppm" >/dev/null && fail "a drag did not turn the model"
-xdotool key --window "$WINDOW" Home
-sleep 1
+press Home
 e2e_shot home
 why=$(same_model "$WORK/paused.ppm" "$WORK/home.ppm") || fail "Home does not give the first picture back: $why"
 
@@ -86,8 +67,7 @@ xdotool key --window "$WINDOW" Home
 
 # `.` steps one frame while paused, where md3info puts that time.
 before=$(said_time)
-xdotool key --window "$WINDOW" period
-sleep 1
+press period
 after=$(said_time)
 t1=$(echo "$after" | sed 's/.* at \([^ ]*\) s:.*/\1/')
 frames=$("$MD3V_MD3INFO" --resolve "$WORK/game" --time "$t1" | grep '^frame' | tr '\t' ' ' |
@@ -96,21 +76,17 @@ case "$after" in
 *": $frames") ;;
 *) fail "after '.', the viewer says '$after'; md3info at $t1 says '$frames'" ;;
 esac
-legs_before=$(echo "$before" | sed 's/.*legs \([0-9]*\).*/\1/')
-legs_after=$(echo "$after" | sed 's/.*legs \([0-9]*\).*/\1/')
-[ "$legs_after" -eq $((legs_before + 1)) ] || [ "$legs_after" -eq 36 ] || fail "'.' went from legs frame $legs_before to $legs_after"
+legs() { echo "$1" | sed 's/.*legs \([0-9]*\).*/\1/'; }
+[ "$(legs "$after")" -eq $(($(legs "$before") + 1)) ] || [ "$(legs "$after")" -eq 36 ] || fail "'.' went: $before; $after"
 
 # F12 saves the window; --screenshot at that time draws the same model.
-xdotool key --window "$WINDOW" F12
-sleep 1
+press F12
 e2e_shot saved
 [ -f "$RUN/md3view-0001.tga" ] || fail "F12 wrote no md3view-0001.tga ($(tail -n 2 "$WORK/viewer.log"))"
 why=$(same_model "$RUN/md3view-0001.tga" "$WORK/saved.ppm") || fail "F12's file is not the window: $why"
-xdotool key --window "$WINDOW" period
-sleep 1
+press period
 t2=$(said_time | sed 's/.* at \([^ ]*\) s:.*/\1/')
-xdotool key --window "$WINDOW" F12
-sleep 1
+press F12
 [ -f "$RUN/md3view-0002.tga" ] || fail "a second F12 wrote no md3view-0002.tga"
 for n in 1 2; do
     eval t=\$t$n
@@ -127,27 +103,18 @@ dominant() {
     elif [ "$MEAN_B" -gt $((MEAN_R + MEAN_G)) ]; then echo blue
     else echo other; fi
 }
-xdotool key --window "$WINDOW" s
-sleep 1
+press s
 e2e_shot red
-xdotool key --window "$WINDOW" s
-sleep 1
+press s
 e2e_shot blue
 skins="$(dominant first) $(dominant red) $(dominant blue)"
 [ "$skins" = "other red blue" ] || fail "S gave the colours: $skins"
 
 # F5 after an image changes on disk: a loose testman_blue.png, green, now
 # comes before pak0.pk3's.
-/usr/bin/python3 - "$WORK/game/models/players/testman/testman_blue.png" <<'PY' || fail "cannot write the changed image"
-import struct, sys, zlib
-def chunk(kind, data):
-    return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
-rows = b"".join(b"\0" + bytes([0, 255, 0]) * 8 for _ in range(8))
-open(sys.argv[1], "wb").write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", 8, 8, 8, 2, 0, 0, 0)) +
-                              chunk(b"IDAT", zlib.compress(rows)) + chunk(b"IEND", b""))
-PY
-xdotool key --window "$WINDOW" F5
-sleep 2
+convert -size 8x8 xc:'#00ff00' "PNG24:$WORK/game/models/players/testman/testman_blue.png" ||
+    fail "cannot write the changed image"
+press F5 2
 e2e_shot reloaded
 e2e_count reloaded $((WIN_W / 2 - 40)) 40 80 $((WIN_H / 2 - 60))
 [ "$MEAN_G" -gt $((MEAN_R + MEAN_B)) ] || fail "after F5 the blue skin is not green ($MEAN_R $MEAN_G $MEAN_B)"
