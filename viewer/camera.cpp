@@ -11,7 +11,7 @@ const double pitch_limit = 89.0;
 const double zoom_per_step = 0.9;
 // Zoom reaches this factor of the framing distance either way.
 const double zoom_range = 20.0;
-// The box's near face takes this share of the viewport's height.
+// The box takes this share of the viewport's height, at the target's depth.
 const double frame_share = 2.0 / 3.0;
 // Below this an empty or flat box would put the eye on the target.
 const double least_frame_distance = 1.0;

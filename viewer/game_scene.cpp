@@ -30,6 +30,9 @@ namespace {
 const int checks_side = 8;
 const uint8_t checks_magenta[3] = {255, 0, 255};   // B, G, R
 
+// A wave's period in radians.
+const double full_turn = 6.283185307179586;
+
 // Lines of missing images shown before "and N more".
 const size_t shown_missing = 3;
 
@@ -283,7 +286,7 @@ double wave_at(const ShaderWave &wave, double seconds) {
     x -= std::floor(x);
     double f = 0;
     switch (wave.func) {
-    case SHADER_WAVE_SIN: f = std::sin(x * 2 * 3.14159265358979323846); break;
+    case SHADER_WAVE_SIN: f = std::sin(x * full_turn); break;
     case SHADER_WAVE_TRIANGLE: f = x < 0.5 ? 4 * x - 1 : 3 - 4 * x; break;
     case SHADER_WAVE_SQUARE: f = x < 0.5 ? 1 : -1; break;
     case SHADER_WAVE_SAWTOOTH: f = x; break;
@@ -353,7 +356,7 @@ void stage_begin(const ShaderStage &stage, uint32_t texture, double seconds) {
             glScaled(mod.s, mod.t, 1);
             break;
         case SHADER_TCMOD_TURB: {
-            double shift = mod.turb.amplitude * std::sin((seconds * mod.turb.frequency + mod.turb.phase) * 6.283185307179586);
+            double shift = mod.turb.amplitude * std::sin((seconds * mod.turb.frequency + mod.turb.phase) * full_turn);
             glTranslated(shift, shift, 0);
             break;
         }
