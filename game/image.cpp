@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "jpeg_check.h"
 #include "tga_convert.h"
 
 // stb_image (Debian's libstb-dev, v2.27), compiled into this file alone
@@ -49,18 +50,6 @@ uint64_t read_uint32_be(const uint8_t *bytes) {
     return uint64_t(bytes[0]) << 24 | uint64_t(bytes[1]) << 16 | uint64_t(bytes[2]) << 8 | bytes[3];
 }
 
-// JPEG markers (after a 0xFF byte): start of image, start of a progressive
-// frame (refused), Huffman tables, start of scan, end of image, and those without a
-// length: the eight restarts and TEM.
-const uint8_t jpeg_marker_soi = 0xD8;
-const uint8_t jpeg_marker_sof2 = 0xC2;
-const uint8_t jpeg_marker_dht = 0xC4;
-const uint8_t jpeg_marker_sos = 0xDA;
-const uint8_t jpeg_marker_eoi = 0xD9;
-const uint8_t jpeg_marker_rst0 = 0xD0;
-const uint8_t jpeg_marker_rst7 = 0xD7;
-const uint8_t jpeg_marker_tem = 0x01;
-
 // Where the extension's dot is: the last dot of the last path component;
 // npos when there is none.
 size_t extension_dot(const std::string &name) {
@@ -95,101 +84,6 @@ ImageKind kind_of_name(const char *name) {
     if (same_text(extension, "png"))
         return KIND_PNG;
     return KIND_UNKNOWN;
-}
-
-// Huffman tables: at most four of each class (DC 0, AC 1), each of at most
-// 256 codes, their counts by length in 16 bytes.
-const int jpeg_table_slots = 4;
-const int jpeg_most_codes = 256;
-const size_t jpeg_code_counts = 16;
-
-int read_uint16_be(const uint8_t *bytes) {
-    return bytes[0] << 8 | bytes[1];
-}
-
-// The Huffman tables of a DHT segment's data, marked in defined[class][slot].
-// stb_image 2.27 writes past its tables for one of over 256 codes.
-int check_jpeg_tables(const uint8_t *data, size_t length, bool defined[2][jpeg_table_slots], char *reason) {
-    while (length > 0) {
-        if (length < 1 + jpeg_code_counts)
-            return TGA_Refuse(reason, "JPEG Huffman table cut short");
-        int table_class = data[0] >> 4, slot = data[0] & 15;
-        if (table_class > 1 || slot >= jpeg_table_slots)
-            return TGA_Refuse(reason, "JPEG Huffman table %d of class %d is not allowed", slot, table_class);
-        size_t codes = 0;
-        for (size_t i = 1; i <= jpeg_code_counts; ++i)
-            codes += data[i];
-        if (codes > size_t(jpeg_most_codes))
-            return TGA_Refuse(reason, "JPEG Huffman table of %u codes (at most %d)", unsigned(codes), jpeg_most_codes);
-        if (length < 1 + jpeg_code_counts + codes)
-            return TGA_Refuse(reason, "JPEG Huffman table cut short");
-        defined[table_class][slot] = true;
-        data += 1 + jpeg_code_counts + codes;
-        length -= 1 + jpeg_code_counts + codes;
-    }
-    return 1;
-}
-
-// A scan's components must name tables defined before it: stb_image 2.27
-// reads an undefined table's memory as it finds it.
-int check_jpeg_scan(const uint8_t *data, size_t length, bool defined[2][jpeg_table_slots], char *reason) {
-    if (length < 1 || length < 1 + size_t(data[0]) * 2 + 3)
-        return TGA_Refuse(reason, "JPEG scan header cut short");
-    size_t components = data[0];
-    for (size_t i = 0; i < components; ++i) {
-        int dc = data[2 + i * 2] >> 4, ac = data[2 + i * 2] & 15;
-        if (dc >= jpeg_table_slots || !defined[0][dc] || ac >= jpeg_table_slots || !defined[1][ac])
-            return TGA_Refuse(reason, "JPEG scan uses a Huffman table not defined before it");
-    }
-    return 1;
-}
-
-// Walks the JPEG's segments from its start-of-image marker to its
-// end-of-image marker, judging the Huffman tables and the scans' use of
-// them. A file that ends first is refused: stb_image reads zeros once the
-// data runs out, and so would take it as whole.
-int check_jpeg(const uint8_t *bytes, size_t size, char *reason) {
-    bool defined[2][jpeg_table_slots] = {};
-    size_t at = 2;
-    for (;;) {
-        if (at >= size || bytes[at] != 0xFF)
-            return at >= size ? TGA_Refuse(reason, "truncated JPEG (no end-of-image marker)")
-                              : TGA_Refuse(reason, "JPEG has no marker at byte %llu",
-                                           static_cast<unsigned long long>(at));
-        while (at + 1 < size && bytes[at + 1] == 0xFF)   // fill bytes
-            ++at;
-        if (at + 1 >= size)
-            return TGA_Refuse(reason, "truncated JPEG (no end-of-image marker)");
-        uint8_t marker = bytes[at + 1];
-        at += 2;
-        if (marker == jpeg_marker_eoi)
-            return 1;
-        if (marker == jpeg_marker_tem || (marker >= jpeg_marker_rst0 && marker <= jpeg_marker_rst7))
-            continue;
-        if (size - at < 2 || read_uint16_be(bytes + at) < 2 || size - at < size_t(read_uint16_be(bytes + at)))
-            return TGA_Refuse(reason, "truncated JPEG (segment cut short)");
-        const uint8_t *data = bytes + at + 2;
-        size_t length = size_t(read_uint16_be(bytes + at)) - 2;
-        at += 2 + length;
-        // stb_image 2.27 shifts its bit buffer past its width on damaged
-        // progressive data (the fuzzer's finding), and 2.27 is what Debian
-        // gives; player models' JPEGs are baseline.
-        if (marker == jpeg_marker_sof2)
-            return TGA_Refuse(reason, "progressive JPEG is not read (only baseline JPEG is)");
-        if (marker == jpeg_marker_dht && !check_jpeg_tables(data, length, defined, reason))
-            return 0;
-        if (marker != jpeg_marker_sos)
-            continue;
-        if (!check_jpeg_scan(data, length, defined, reason))
-            return 0;
-        // The entropy-coded data holds 0xFF only before 0 or a restart
-        // marker; the next other marker ends it.
-        while (at + 1 < size && !(bytes[at] == 0xFF && bytes[at + 1] != 0 &&
-                                  !(bytes[at + 1] >= jpeg_marker_rst0 && bytes[at + 1] <= jpeg_marker_rst7)))
-            ++at;
-        if (at + 1 >= size)
-            return TGA_Refuse(reason, "truncated JPEG (no end-of-image marker)");
-    }
 }
 
 // Walks a PNG's chunks from the signature to IEND. Each must lie whole in
@@ -282,11 +176,9 @@ int decode_stb(const uint8_t *bytes, size_t size, ImageKind kind, ImageTga *tga,
     const char *kind_name = kind == KIND_JPEG ? "JPEG" : "PNG";
     if (kind == KIND_PNG && (size < sizeof png_signature || std::memcmp(bytes, png_signature, sizeof png_signature)))
         return TGA_Refuse(reason, "not a PNG file (no PNG signature)");
-    if (kind == KIND_JPEG && (size < 3 || bytes[0] != 0xFF || bytes[1] != jpeg_marker_soi || bytes[2] != 0xFF))
-        return TGA_Refuse(reason, "not a JPEG file (no start-of-image marker)");
     // Before stb_image reads any of it: its header reading takes Huffman
     // tables and PNG chunks too.
-    if (kind == KIND_JPEG && !check_jpeg(bytes, size, reason))
+    if (kind == KIND_JPEG && !JpegCheck_Judge(bytes, size, reason))
         return 0;
     if (kind == KIND_PNG && !check_png(bytes, size, reason))
         return 0;

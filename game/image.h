@@ -3,8 +3,9 @@
 // when the image has alpha, or type 3 at 8 bits for grey, rows bottom to
 // top. TGA files of every kind go through the converter; baseline JPEG and
 // PNG through stb_image, compiled here for those two formats only (its
-// progressive JPEG decoding is refused: unsafe on damaged data). Refusals give one short line in a buffer of tga_reason_size
-// bytes (null: not wanted). Nothing here keeps state.
+// progressive JPEG decoding is refused: unsafe on damaged data). Refusals
+// give one short line in a buffer of tga_reason_size bytes (null: not
+// wanted). Nothing here keeps state.
 #ifndef GAME_IMAGE_H
 #define GAME_IMAGE_H
 
@@ -32,12 +33,11 @@ struct ImageTga {
 // (.tga, .jpg or .jpeg, .png, in any case) into *tga: 1, or 0 with a reason
 // and nothing allocated. Refused besides what the formats' own decoders
 // refuse, before stb_image reads a byte: an image over the limits above; a
-// file whose content is not the kind its name says; a JPEG that ends before
-// its end-of-image marker, holds a Huffman table of over 256 codes or scans
-// with a table not defined before; a PNG with a chunk running past the
-// file's end, no IEND chunk, an empty first IDAT chunk or 16 bits per
-// channel. stb_image 2.27 overruns its buffers or reads memory it never
-// set on those.
+// file whose content is not the kind its name says; a JPEG that
+// JpegCheck_Judge refuses (game/jpeg_check.h); a PNG with a chunk running
+// past the file's end, no IEND chunk, an empty first IDAT chunk or 16 bits
+// per channel. stb_image 2.27 overruns its buffers, reads memory it never
+// set or shifts past a value's width on those.
 int Image_Decode(const uint8_t *bytes, size_t size, const char *name, ImageTga *tga, char *reason);
 
 // The names under which the image `name` is looked for, in order: its own

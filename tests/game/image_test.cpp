@@ -92,6 +92,11 @@ TEST(ImageDecode, JpegComesWithinToleranceBottomToTop) {
         EXPECT_NEAR(bgr[2], 255 - blue, 12) << i;
     }
     EXPECT_EQ(decode(Bytes(file.begin(), file.end() - 40), "x.jpg").substr(0, 25), "refused: truncated JPEG (");
+    // The scan's data ended early by the end-of-image marker: stb_image
+    // 2.27 would shift its bit buffer past its width.
+    Bytes cut(file.begin(), file.end() - 12);
+    cut.insert(cut.end(), {0xFF, 0xD9});
+    EXPECT_EQ(decode(cut, "x.jpg"), "refused: JPEG scan data ends before its last block");
     // The same frame marked progressive.
     for (size_t i = 0; i + 1 < file.size(); ++i)
         if (file[i] == 0xFF && file[i + 1] == 0xC0)
