@@ -45,7 +45,7 @@ def main(folder):
         "baseline.jpg": JPG + encoded(picture("RGB"), format="JPEG", quality=90),
         "progressive.jpg": JPG + encoded(picture("RGB"), format="JPEG", quality=90, progressive=True),
         "subsampled.jpg": JPG + encoded(picture("RGB", 40, 24), format="JPEG", quality=50, subsampling=2),
-        "grey.jpg": JPG + encoded(picture("L"), format="JPEG", progressive=True),
+        "grey.jpg": JPG + encoded(picture("L"), format="JPEG"),
         "rgb.png": PNG + encoded(picture("RGB"), format="PNG"),
         "rgba.png": PNG + encoded(picture("RGBA"), format="PNG"),
         "palette.png": PNG + encoded(palette, format="PNG"),
