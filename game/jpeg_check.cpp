@@ -266,11 +266,13 @@ BlockResult walk_block(ScanBits *bits, const HuffmanTable &dc, const HuffmanTabl
     return BLOCK_WHOLE;
 }
 
-// Skips the rest of the data to the marker that ends it: -1 at the file's end.
-int marker_after(ScanBits *bits) {
-    while (next_byte(bits) >= 0) {
-    }
-    return bits->marker;
+// The marker right after the data read so far: -1 when a whole byte of
+// data is left first (stb_image would then take whatever byte follows the
+// next 0xFF as a marker), -2 when the file ends first.
+int marker_next(ScanBits *bits) {
+    if (bits->count >= 8 || (!bits->ended && next_byte(bits) >= 0))
+        return -1;
+    return bits->marker >= 0 ? bits->marker : -2;
 }
 
 // A scan (its header in header .. header + length, its data from data on)
@@ -279,9 +281,11 @@ int marker_after(ScanBits *bits) {
 // unit. After each restart interval the data goes on past a restart
 // marker; any other marker ends the scan. stb_image's bit buffer shifts
 // past its width when the data ends before the blocks do, so that is
-// refused.
+// refused; so is data left over, after which stb_image would find a marker
+// of its own and read segments this walk did not judge. The marker that
+// ends the scan goes to *next, and *after is where its segment begins.
 int walk_scan(const JpegState &state, const uint8_t *header, size_t length, const uint8_t *data, size_t size,
-              char *reason) {
+              uint8_t *next, size_t *after, char *reason) {
     const JpegFrame &frame = state.frame;
     if (!frame.seen)
         return TGA_Refuse(reason, "JPEG scan before a frame header");
@@ -325,23 +329,34 @@ int walk_scan(const JpegState &state, const uint8_t *header, size_t length, cons
             int blocks = count == 1 ? 1 : component.across * component.down;
             for (int block = 0; block < blocks; ++block) {
                 BlockResult result = walk_block(&bits, *dc[i], *ac[i]);
+                if (result == BLOCK_OUT_OF_DATA && bits.marker < 0)
+                    return TGA_Refuse(reason, "truncated JPEG (scan data cut short)");
                 if (result == BLOCK_OUT_OF_DATA)
                     return TGA_Refuse(reason, "JPEG scan data ends before its last block");
                 if (result == BLOCK_BAD_CODE)
                     return TGA_Refuse(reason, "JPEG scan holds a code that is not in its Huffman tables");
             }
         }
-        if (state.restart_interval > 0 && --todo == 0) {
-            if (!is_restart(marker_after(&bits)))
-                return 1;
-            bits.buffer = 0;
-            bits.count = 0;
-            bits.marker = -1;
-            bits.ended = false;
-            todo = state.restart_interval;
+        bool interval_ends = state.restart_interval > 0 && --todo == 0;
+        if (!interval_ends && unit + 1 < units)
+            continue;
+        int marker = marker_next(&bits);
+        if (marker == -1)
+            return TGA_Refuse(reason, "JPEG scan holds data after its last block");
+        if (marker < 0)
+            return TGA_Refuse(reason, "truncated JPEG (scan data cut short)");
+        if (!is_restart(marker) || unit + 1 == units) {
+            *next = uint8_t(marker);
+            *after = bits.at;
+            return 1;
         }
+        bits.buffer = 0;
+        bits.count = 0;
+        bits.marker = -1;
+        bits.ended = false;
+        todo = state.restart_interval;
     }
-    return 1;
+    return TGA_Refuse(reason, "JPEG scan of no blocks");
 }
 
 }  // namespace
@@ -351,17 +366,24 @@ int JpegCheck_Judge(const uint8_t *bytes, size_t size, char *reason) {
         return TGA_Refuse(reason, "not a JPEG file (no start-of-image marker)");
     JpegState state = {};
     size_t at = 2;
+    int scan_marker = -1;   // the marker that ended the scan before
     for (;;) {
-        if (at >= size || bytes[at] != 0xFF)
-            return at >= size ? TGA_Refuse(reason, "truncated JPEG (no end-of-image marker)")
-                              : TGA_Refuse(reason, "JPEG has no marker at byte %llu",
-                                           static_cast<unsigned long long>(at));
-        while (at + 1 < size && bytes[at + 1] == 0xFF)   // fill bytes
-            ++at;
-        if (at + 1 >= size)
-            return TGA_Refuse(reason, "truncated JPEG (no end-of-image marker)");
-        uint8_t marker = bytes[at + 1];
-        at += 2;
+        uint8_t marker = 0;
+        if (scan_marker >= 0) {
+            marker = uint8_t(scan_marker);
+            scan_marker = -1;
+        } else {
+            if (at >= size || bytes[at] != 0xFF)
+                return at >= size ? TGA_Refuse(reason, "truncated JPEG (no end-of-image marker)")
+                                  : TGA_Refuse(reason, "JPEG has no marker at byte %llu",
+                                               static_cast<unsigned long long>(at));
+            while (at + 1 < size && bytes[at + 1] == 0xFF)   // fill bytes
+                ++at;
+            if (at + 1 >= size)
+                return TGA_Refuse(reason, "truncated JPEG (no end-of-image marker)");
+            marker = bytes[at + 1];
+            at += 2;
+        }
         if (marker == marker_eoi)
             return 1;
         if (marker == marker_tem || is_restart(marker))
@@ -387,13 +409,11 @@ int JpegCheck_Judge(const uint8_t *bytes, size_t size, char *reason) {
         }
         if (marker != marker_sos)
             continue;
-        if (!walk_scan(state, data, length, bytes + at, size - at, reason))
+        uint8_t next = 0;
+        size_t after = 0;
+        if (!walk_scan(state, data, length, bytes + at, size - at, &next, &after, reason))
             return 0;
-        // The entropy-coded data holds 0xFF only before 0 or a restart
-        // marker; the next other marker ends it.
-        while (at + 1 < size && !(bytes[at] == 0xFF && bytes[at + 1] != 0 && !is_restart(bytes[at + 1])))
-            ++at;
-        if (at + 1 >= size)
-            return TGA_Refuse(reason, "truncated JPEG (no end-of-image marker)");
+        scan_marker = next;
+        at += after;
     }
 }

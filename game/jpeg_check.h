@@ -15,8 +15,8 @@
 // start-of-image marker; a file that ends before its end-of-image marker
 // or inside a segment; a progressive frame; a Huffman table of over 256
 // codes; a scan before a frame header, naming a component or table not
-// defined before it, holding a code that is not in its tables, or whose
-// data ends (at a marker) before its last block.
+// defined before it, holding a code that is not in its tables, whose data
+// ends (at a marker) before its last block, or with data left after it.
 int JpegCheck_Judge(const uint8_t *bytes, size_t size, char *reason);
 
 #endif

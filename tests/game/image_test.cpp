@@ -97,6 +97,11 @@ TEST(ImageDecode, JpegComesWithinToleranceBottomToTop) {
     Bytes cut(file.begin(), file.end() - 12);
     cut.insert(cut.end(), {0xFF, 0xD9});
     EXPECT_EQ(decode(cut, "x.jpg"), "refused: JPEG scan data ends before its last block");
+    // A byte left after the last block: stb_image would look on for a
+    // marker of its own and read segments not judged.
+    Bytes left = file;
+    left.insert(left.end() - 2, 0x00);
+    EXPECT_EQ(decode(left, "x.jpg"), "refused: JPEG scan holds data after its last block");
     // The same frame marked progressive.
     for (size_t i = 0; i + 1 < file.size(); ++i)
         if (file[i] == 0xFF && file[i + 1] == 0xC0)
