@@ -118,9 +118,9 @@ int read_tables(const uint8_t *data, size_t length, JpegState *state, char *reas
 
 // A baseline or extended frame header: 8-bit samples, both sides, and the
 // components with their sampling. What stb_image refuses is refused here,
-// so that no scan is walked against a frame it would not have.
+// so that no scan is walked against a frame it would not have; a refusal
+// ends the judging, so `seen` is set only on success.
 int read_frame(const uint8_t *data, size_t length, JpegFrame *frame, char *reason) {
-    frame->seen = false;
     if (length < 6 || length < 6 + size_t(data[5]) * 3)
         return TGA_Refuse(reason, "JPEG frame header cut short");
     frame->height = uint64_t(read_uint16_be(data + 1));
