@@ -76,7 +76,8 @@ e2e_start_wait() {
     while [ $i -lt 600 ]; do
         WINDOW=$(xdotool search --name "^$title\$" 2>/dev/null | head -n 1)
         [ -n "$WINDOW" ] && break
-        kill -0 "$VIEWER_PID" 2>/dev/null || fail "$program ended before showing a window"
+        kill -0 "$VIEWER_PID" 2>/dev/null ||
+            fail "$program ended before showing a window on $DISPLAY; it said: $(tail -n 5 "$WORK/viewer.log" 2>/dev/null | tr -d '\r' | tr '\n' '|')"
         sleep 0.1
         i=$((i + 1))
     done

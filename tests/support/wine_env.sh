@@ -126,6 +126,12 @@ xvfb_start() {
     XVFB_PID=$!
     i=0
     while [ ! -s "$fd_file" ] && [ $i -lt 100 ]; do sleep 0.1; i=$((i + 1)); done
+    if [ ! -s "$fd_file" ]; then
+        rm -f "$fd_file"
+        kill "$XVFB_PID" 2>/dev/null
+        echo "FAIL: Xvfb gave no display within 10 s"
+        exit 1
+    fi
     DISPLAY=":$(head -n1 "$fd_file")"
     export DISPLAY
     rm -f "$fd_file"
